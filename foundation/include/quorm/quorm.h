@@ -1,0 +1,37 @@
+/* libquorm: the whole public interface.
+ *
+ * Compiles as C99 and as C++.  Every function has C linkage.  Which build
+ * the installed library is (full or reduced) is fixed in quorm_config.h.
+ */
+#ifndef QUORM_QUORM_H
+#define QUORM_QUORM_H
+
+#include <corvex/corvex.h>
+
+#include <quorm/quorm_platform.h>
+#include <quorm/quorm_errors.h>
+#include <quorm/records.h>
+
+/* Foundation */
+#include <quorm/merror.h>
+#include <quorm/toler.h>
+#include <quorm/box3.h>
+#include <quorm/vec2.h>
+#include <quorm/vec3.h>
+#include <quorm/mc_math.h>
+#include <quorm/vec_numbered.h>
+#include <quorm/mtx2.h>
+#include <quorm/mtx3.h>
+#include <quorm/mtx4.h>
+#include <quorm/pnt3.h>
+#include <quorm/pln3.h>
+#include <quorm/csys.h>
+
+/* Numerical solvers */
+#include <quorm/solve.h>
+
+/* Settings */
+#include <quorm/acom.h>
+#include <quorm/wcs.h>
+
+#endif

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Main job: builds and installs libquorm, then builds the example programs
+# against the installed package (CMake find_package and pkg-config) and runs
+# them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+jobs=$(nproc)
+prefix=$PWD/build/install
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUORM_BUILD_TESTS=OFF -DQUORM_BUILD_BENCH=OFF \
+      -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+cmake --build build/release -j"$jobs" >/dev/null
+cmake --install build/release >/dev/null
+
+# Through the CMake package.
+cmake -S examples -B build/examples -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build build/examples -j"$jobs" >/dev/null
+export LD_LIBRARY_PATH="$prefix/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+build/examples/frames_c
+build/examples/frames_cpp
+
+# Through pkg-config.
+export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+gcc -std=c99 -Wall -Werror examples/frames.c $(pkg-config --cflags --libs quorm) -lm -o build/examples/frames_pc
+build/examples/frames_pc >/dev/null
+echo "main job passed"
