@@ -64,7 +64,7 @@ def main():
         ok = False
         print('declared but not exported:', ' '.join(missing))
     # Sanitizer and coverage runtimes may add their own hooks.
-    ignore = re.compile(r'^(__odr_asan|__asan|__ubsan|__lsan|__sanitizer|__gcov|_init$|_fini$|_edata$|_end$|__bss_start$)')
+    ignore = re.compile(r'^(mangle_path$|__gcov_|__odr_asan|__asan|__ubsan|__lsan|__sanitizer|__gcov|_init$|_fini$|_edata$|_end$|__bss_start$)')
     extra = sorted(s for s in quorm if s not in declared and not ignore.match(s))
     if extra:
         ok = False
