@@ -4,18 +4,18 @@
 // and the formatted message, plus the places it has passed through on its way
 // out (addPlace).  Severe marks errors the caller cannot recover from.
 //
-// A routine that owns temporary arrays handles a failure like this:
+// A routine that owns temporary arrays adds its place and frees them on the
+// way out:
 //
-//   catch (const std::exception &caught) {
-//       Kaltor::Error::Severe local;
-//       const Kaltor::Error::Exception *err =
-//           dynamic_cast<const Kaltor::Error::Exception *>(&caught);
-//       Kaltor::Error::Exception converted;
-//       if (!err) { converted = Kaltor::Error::Exception::Convert(caught); err = &converted; }
-//       Kaltor::Error::Exception copy(*err);          // or rethrow err directly
-//       copy.addPlace(__FILE__, __LINE__, 0);
-//       ... free temporaries ...
-//       copy.reThrow();
+//   catch (Kaltor::Error::Exception &err) {      // keeps its dynamic type
+//       err.addPlace(__FILE__, __LINE__, 0);
+//       ... free the temporary arrays ...
+//       throw;
+//   } catch (const std::exception &other) {       // anything else becomes an Exception
+//       Kaltor::Error::Exception err = Kaltor::Error::Exception::Convert(other);
+//       err.addPlace(__FILE__, __LINE__, 0);
+//       ... free the temporary arrays ...
+//       err.reThrow();
 //   }
 #ifndef CORVEX_EXCEPTION_HPP
 #define CORVEX_EXCEPTION_HPP
