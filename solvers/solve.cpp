@@ -1,0 +1,375 @@
+// Dense linear systems: closed-form 2x2 and 3x3 solvers, LU decomposition
+// with implicit partial pivoting, Cholesky decomposition and the matrix
+// utilities the fitting and eigen code build on.
+#include "foundation/quorm_internal.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Largest n for which ludcmp_a works in stack buffers.
+constexpr int kSmallOrder = 16;
+
+// Sum of x[k]*y[k] for k < n, in four interleaved partial sums.
+inline double dot(const double *x, const double *y, int n) {
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    int k = 0;
+    for (; k + 4 <= n; k += 4) {
+        s0 += x[k] * y[k];
+        s1 += x[k + 1] * y[k + 1];
+        s2 += x[k + 2] * y[k + 2];
+        s3 += x[k + 3] * y[k + 3];
+    }
+    for (; k < n; ++k) s0 += x[k] * y[k];
+    return (s0 + s1) + (s2 + s3);
+}
+
+// y[k] += f * x[k] for k < n.
+inline void add_multiple(double f, const double *x, double *y, int n) {
+    int k = 0;
+    for (; k + 4 <= n; k += 4) {
+        y[k] += f * x[k];
+        y[k + 1] += f * x[k + 1];
+        y[k + 2] += f * x[k + 2];
+        y[k + 3] += f * x[k + 3];
+    }
+    for (; k < n; ++k) y[k] += f * x[k];
+}
+
+// Checks a count argument.  A negative count is a bad argument while
+// checking is on; at level 0 the caller gets false and treats it as empty.
+bool count_ok(int count, const char *what) {
+    if (count >= 0) return true;
+    if (quorm_checking()) ERROR_raise(__FILE__, __LINE__, QUORM_ERR_BAD_ARGUMENT, "negative %s: %d", what, count);
+    return false;
+}
+
+// The power of two that brings the largest |element| of an equation near 1.
+// Scaling by it is exact, so quotients of scaled terms equal the unscaled
+// ones whenever the latter neither underflow nor overflow.  Zero or
+// non-finite rows are left as they are.
+double equation_scale(const double *row, int n) {
+    double big = 0.0;
+    for (int k = 0; k < n; ++k) big = std::fmax(big, std::fabs(row[k]));
+    if (big == 0.0 || !std::isfinite(big)) return 1.0;
+    int e = 0;
+    std::frexp(big, &e);
+    return std::ldexp(1.0, -e);
+}
+
+// Scales each of the n equations (row of a and element of b) of an n x n
+// system, n <= 3, into as and bs.
+void scale_equations(const double *a, const double *b, int n, double *as, double *bs) {
+    for (int i = 0; i < n; ++i) {
+        double s = equation_scale(a + i * n, n);
+        for (int k = 0; k < n; ++k) as[i * n + k] = a[i * n + k] * s;
+        bs[i] = b[i] * s;
+    }
+}
+
+inline double det2(double a, double b, double c, double d) { return a * d - b * c; }
+
+// Determinant of a 3x3 matrix given by its three columns, expanded along the
+// first column with the 2x2 minors of rows 1 and 2.
+inline double det3_columns(const double *c0, const double *c1, const double *c2) {
+    return c0[0] * det2(c1[1], c2[1], c1[2], c2[2]) - c0[1] * det2(c1[0], c2[0], c1[2], c2[2]) +
+           c0[2] * det2(c1[0], c2[0], c1[1], c2[1]);
+}
+
+} // namespace
+
+extern "C" {
+
+// ---- closed-form solvers ----------------------------------------------------
+
+#if QUORM_FULL_BUILD
+QUORM_API int SOLVE_solve_2equations(const double a[4], const double b[2], double x[2]) {
+    double as[4], bs[2];
+    scale_equations(a, b, 2, as, bs);
+    double det = det2(as[0], as[1], as[2], as[3]);
+    if (det == 0.0) return 1;
+    x[0] = (as[3] * bs[0] - as[1] * bs[1]) / det;
+    x[1] = (as[0] * bs[1] - as[2] * bs[0]) / det;
+    return 0;
+}
+#endif
+
+QUORM_API int SOLVE_solve_3equations(const double a[9], const double b[3], double x[3]) {
+    double as[9], bs[3];
+    scale_equations(a, b, 3, as, bs);
+    // Columns of the scaled matrix.
+    double col[3][3];
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 3; ++i) col[j][i] = as[i * 3 + j];
+    double det = det3_columns(col[0], col[1], col[2]);
+    if (det == 0.0) return 1;
+    double x0 = det3_columns(bs, col[1], col[2]) / det;
+    double x1 = det3_columns(col[0], bs, col[2]) / det;
+    double x2 = det3_columns(col[0], col[1], bs) / det;
+    x[0] = x0;
+    x[1] = x1;
+    x[2] = x2;
+    return 0;
+}
+
+// ---- LU decomposition ------------------------------------------------------
+
+QUORM_API int ludcmp_a(double **a, int n, int *index, double *parity) {
+    if (!count_ok(n, "order")) return 1;
+    *parity = 1.0;
+    if (n == 0) return 0;
+
+    // scale[i] = 1 / largest |element| of row i; col holds the column being
+    // reduced, so that every inner product runs over contiguous memory.
+    double small[2 * kSmallOrder];
+    double *work = n <= kSmallOrder ? small : static_cast<double *>(SM_alloc(2 * sizeof(double) * n));
+    double *scale = work;
+    double *col = work + n;
+    int result = 0;
+
+    for (int i = 0; i < n && result == 0; ++i) {
+        double big = 0.0;
+        for (int j = 0; j < n; ++j) {
+            double v = std::fabs(a[i][j]);
+            if (v > big) big = v;
+        }
+        if (big == 0.0)
+            result = 1;
+        else
+            scale[i] = 1.0 / big;
+    }
+
+    for (int j = 0; j < n && result == 0; ++j) {
+        for (int i = 0; i < n; ++i) col[i] = a[i][j];
+        // Upper part: u[i][j] = a[i][j] - sum_{k<i} l[i][k] u[k][j].
+        for (int i = 0; i < j; ++i) col[i] -= dot(a[i], col, i);
+        // Diagonal and below, before division by the pivot; the pivot is
+        // the row with the largest weighed value, the last of equals.
+        // imax starts at j so that NaNs, which win no comparison, keep the
+        // row order.
+        double big = 0.0;
+        int imax = j;
+        for (int i = j; i < n; ++i) {
+            col[i] -= dot(a[i], col, j);
+            double weighed = scale[i] * std::fabs(col[i]);
+            if (weighed >= big) {
+                big = weighed;
+                imax = i;
+            }
+        }
+        for (int i = 0; i < n; ++i) a[i][j] = col[i];
+        if (imax != j) {
+            // The rows' contents are exchanged: the caller's row pointers
+            // stay where they are.
+            for (int k = 0; k < n; ++k) {
+                double t = a[imax][k];
+                a[imax][k] = a[j][k];
+                a[j][k] = t;
+            }
+            *parity = -*parity;
+            scale[imax] = scale[j];
+        }
+        index[j] = imax;
+        if (a[j][j] == 0.0) a[j][j] = QUORM_LU_ZERO_PIVOT;
+        double pivot_inverse = 1.0 / a[j][j];
+        for (int i = j + 1; i < n; ++i) a[i][j] *= pivot_inverse;
+    }
+
+    if (work != small) SM_free(work);
+    return result;
+}
+
+QUORM_API void lubksb_a(double *const *a, int n, const int *index, double *b) {
+    if (!count_ok(n, "order")) return;
+    // first: the first non-zero of the permuted b; the L sums start there.
+    int first = -1;
+    for (int i = 0; i < n; ++i) {
+        int ip = index[i];
+        if (ip < 0 || ip >= n) {
+            if (quorm_checking())
+                ERROR_raise(__FILE__, __LINE__, QUORM_ERR_BAD_ARGUMENT, "pivot index %d out of range", ip);
+            ip = i;
+        }
+        double sum = b[ip];
+        b[ip] = b[i];
+        if (first >= 0)
+            sum -= dot(a[i] + first, b + first, i - first);
+        else if (sum != 0.0)
+            first = i;
+        b[i] = sum;
+    }
+    for (int i = n - 1; i >= 0; --i) b[i] = (b[i] - dot(a[i] + i + 1, b + i + 1, n - i - 1)) / a[i][i];
+}
+
+QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m) {
+    if (!count_ok(n, "order") || !count_ok(m, "number of right-hand sides")) return 1;
+    int *index = static_cast<int *>(SM_alloc(sizeof(int) * (n > 0 ? n : 1)));
+    double *column = static_cast<double *>(SM_alloc(sizeof(double) * (n > 0 ? n : 1)));
+    double parity;
+    int result = ludcmp_a(a, n, index, &parity);
+    if (result == 0) {
+        for (int c = 0; c < m; ++c) {
+            for (int i = 0; i < n; ++i) column[i] = b[i][c];
+            lubksb_a(a, n, index, column);
+            for (int i = 0; i < n; ++i) b[i][c] = column[i];
+        }
+    }
+    SM_free(column);
+    SM_free(index);
+    return result;
+}
+
+// ---- Cholesky ------------------------------------------------------------------
+
+QUORM_API void NR_cholesky_decomp(int n, double *a, double *diagonal, int *status) {
+    *status = 0;
+    if (!count_ok(n, "order")) return;
+    for (int i = 0; i < n; ++i) {
+        const double *row_i = a + static_cast<size_t>(i) * n;
+        for (int j = i; j < n; ++j) {
+            double *row_j = a + static_cast<size_t>(j) * n;
+            double s = a[static_cast<size_t>(i) * n + j] - dot(row_i, row_j, i);
+            if (j == i) {
+                // A NaN fails as well: its factors would be meaningless.
+                if (!(s >= 1e-10)) {
+                    *status = 1;
+                    return;
+                }
+                diagonal[i] = std::sqrt(s);
+            } else {
+                row_j[i] = s / diagonal[i];
+            }
+        }
+    }
+}
+
+QUORM_API void NR_cholesky_solver(const double *a, int n, const double *diagonal, const double *b, double *x) {
+    if (!count_ok(n, "order")) return;
+    // L.y = b, rising.
+    for (int i = 0; i < n; ++i) x[i] = (b[i] - dot(a + static_cast<size_t>(i) * n, x, i)) / diagonal[i];
+    // L^T.x = y, falling: once x[i] is known, its terms are taken off the
+    // earlier unknowns along row i of L.
+    for (int i = n - 1; i >= 0; --i) {
+        x[i] /= diagonal[i];
+        add_multiple(-x[i], a + static_cast<size_t>(i) * n, x, i);
+    }
+}
+
+QUORM_API void NR_cholesky_inverse(int n, const double *diagonal, double *a) {
+    if (!count_ok(n, "order")) return;
+    const size_t w = static_cast<size_t>(n);
+    for (int i = 0; i < n; ++i) {
+        a[i * w + i] = 1.0 / diagonal[i];
+        for (int j = i + 1; j < n; ++j) {
+            double sum = 0.0;
+            for (int k = i; k < j; ++k) sum += a[j * w + k] * a[k * w + i];
+            a[j * w + i] = -sum / diagonal[j];
+        }
+    }
+}
+
+// ---- matrix utilities ----------------------------------------------------------
+
+QUORM_API double **NR_2d_matrix_allo(int rows, int columns, double **data) {
+    if (!count_ok(rows, "number of rows")) rows = 0;
+    if (!count_ok(columns, "number of columns")) columns = 0;
+    const size_t w = static_cast<size_t>(columns);
+    if (*data == nullptr) *data = static_cast<double *>(SM_alloc(sizeof(double) * w * rows));
+    double **a = static_cast<double **>(SM_alloc(sizeof(double *) * rows));
+    for (int i = 0; i < rows; ++i) a[i] = *data + i * w;
+    return a;
+}
+
+QUORM_API void NR_matrix_copy_1d_to_2d(const double *from, int rows, int columns, double **to) {
+    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns")) return;
+    for (int i = 0; i < rows; ++i) std::memmove(to[i], from + static_cast<size_t>(i) * columns, sizeof(double) * columns);
+}
+
+QUORM_API void NR_matrix_copy_2d_to_1d(double *const *from, int rows, int columns, double *to) {
+    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns")) return;
+    for (int i = 0; i < rows; ++i) std::memmove(to + static_cast<size_t>(i) * columns, from[i], sizeof(double) * columns);
+}
+
+QUORM_API void NR_2d_matrix_init_zero(double **a, int rows, int columns) {
+    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns")) return;
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < columns; ++j) a[i][j] = 0.0;
+}
+
+QUORM_API void NR_2d_matrix_identity(double **a, int n) {
+    if (!count_ok(n, "order")) return;
+    NR_2d_matrix_init_zero(a, n, n);
+    for (int i = 0; i < n; ++i) a[i][i] = 1.0;
+}
+
+QUORM_API void NR_matrix_2d_as_1d_init_zero(double *a, int rows, int columns) {
+    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns")) return;
+    const size_t count = static_cast<size_t>(rows) * columns;
+    for (size_t i = 0; i < count; ++i) a[i] = 0.0;
+}
+
+QUORM_API void NR_matrix_2d_as_1d_identity(double *a, int n) {
+    if (!count_ok(n, "order")) return;
+    NR_matrix_2d_as_1d_init_zero(a, n, n);
+    for (int i = 0; i < n; ++i) a[static_cast<size_t>(i) * n + i] = 1.0;
+}
+
+QUORM_API void NR_matrix_2d_as_1d_init_zero_ut(double *a, int n) {
+    if (!count_ok(n, "order")) return;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) a[static_cast<size_t>(i) * n + j] = 0.0;
+}
+
+QUORM_API void NR_matrix_2d_as_1d_init_zero_lt(double *a, int n) {
+    if (!count_ok(n, "order")) return;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < i; ++j) a[static_cast<size_t>(i) * n + j] = 0.0;
+}
+
+QUORM_API void NR_2d_matrix_product_of_2(double *const *a, double *const *b, int r, int k, int c, double **out) {
+    if (!count_ok(r, "number of rows") || !count_ok(k, "inner dimension") || !count_ok(c, "number of columns"))
+        return;
+    QUORM_ASSERT(out != a && out != b);
+    // Row i of out accumulates a[i][l] times row l of b, l rising: each
+    // element sums its products in the order of the plain inner product.
+    for (int i = 0; i < r; ++i) {
+        double *o = out[i];
+        for (int j = 0; j < c; ++j) o[j] = 0.0;
+        for (int l = 0; l < k; ++l) add_multiple(a[i][l], b[l], o, c);
+    }
+}
+
+QUORM_API void NR_matrix_2d_as_1d_product_of_2(const double *a, const double *b, int r, int k, int c, double *out) {
+    if (!count_ok(r, "number of rows") || !count_ok(k, "inner dimension") || !count_ok(c, "number of columns"))
+        return;
+    QUORM_ASSERT(out != a && out != b);
+    for (int i = 0; i < r; ++i) {
+        double *o = out + static_cast<size_t>(i) * c;
+        for (int j = 0; j < c; ++j) o[j] = 0.0;
+        for (int l = 0; l < k; ++l) add_multiple(a[static_cast<size_t>(i) * k + l], b + static_cast<size_t>(l) * c, o, c);
+    }
+}
+
+QUORM_API void NR_2d_matrix_nxn_transp(double **a, int n) {
+    if (!count_ok(n, "order")) return;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) {
+            double t = a[i][j];
+            a[i][j] = a[j][i];
+            a[j][i] = t;
+        }
+}
+
+QUORM_API void NR_matrix_2d_as_1d_nxn_transp(double *a, int n) {
+    if (!count_ok(n, "order")) return;
+    const size_t w = static_cast<size_t>(n);
+    for (size_t i = 0; i < w; ++i)
+        for (size_t j = i + 1; j < w; ++j) {
+            double t = a[i * w + j];
+            a[i * w + j] = a[j * w + i];
+            a[j * w + i] = t;
+        }
+}
+
+} // extern "C"
