@@ -8,6 +8,25 @@
  *
  * pxsfac holds the facet factors: [0] model units to metres, [1] a second
  * factor.
+ *
+ * Resetting the block.  sys10 (mode) brings the block back to its initial
+ * state.  In every mode it stores:
+ *   -939.0 (unset)  v6054_z, model_scale, name_char_size, host_doubles
+ *   -939   (unset)  application, cu0007, mesw
+ *   1               system_color (the first colour), chaining_method (single),
+ *                   line_font_symbol_display (on)
+ *   0               face_grid_counts, display_flags (no view bounds, no view
+ *                   names, selection restricted to the work view)
+ *   bit 2 only      hatching_flags (there has never been any hatching)
+ *   6               decimal_places
+ * With a mode other than 1 it also resets the session's running state:
+ *   the WCS matrix to the identity and its origin to (0, 0, 0), the pending
+ *   display list to empty, batch_mode and view_of_last_cursor to 0, and the
+ *   21 ints from in_trell to the end of host_wcs_state to 0 (the batch-language
+ *   flag, the fine-tolerance flag, the WCS identifiers and flags).
+ * sys10 never touches the equality-tolerance table (call sys21 after setting
+ * the model scale), the 64-int zevhost field (LIBQUORM_init_zevhost), the run
+ * cleared by b120a, pxsfac or the registered display function.
  */
 #ifndef QUORM_ACOM_H
 #define QUORM_ACOM_H
@@ -72,8 +91,116 @@ QUORM_BEGIN_DECLS
 QUORM_API extern acom_s acom;
 QUORM_API extern PXSFACTYP pxsfac;
 
+/* Colours run from DISPLAY_MIN_COLOR to DISPLAY_MAX_COLOR; view 0 is "no view". */
+#define DISPLAY_MIN_COLOR 1
+#define DISPLAY_MAX_COLOR 216
+#define DSS_NO_VIEW 0
+
+/* Default face grid counts lie in 0 to PX_MAX_FACE_GRID_COUNT. */
+#define PX_MAX_FACE_GRID_COUNT 10000
+
+/* Sizes below this are not accepted as the name display character size. */
+#define ACOM_MIN_CHAR_SIZE 1e-10
+
+/* ---- Block-wide operations -------------------------------------------- */
+
+/* Resets the block; *mode 1 keeps the session's running state, any other
+ * mode resets it too (see the top of this file for the exact fields). */
+QUORM_API void sys10(const int *mode);
+
+/* Clears the host's 21-int run host_b120a. */
+QUORM_API void b120a(void);
+
+#if QUORM_FULL_BUILD
+/* Sets the 64-int zevhost field to zero except [0] = 1 and [4] = 512, and
+ * unregisters the pending-display function (MCS_register_display_fn). */
+QUORM_API void LIBQUORM_init_zevhost(void);
+#endif
+
+/* *a = pxsfac's second factor, *b = the model-to-metres factor. */
+QUORM_API void pxsfac_read_pszev(double *a, double *b);
+
+/* ---- Plain values ------------------------------------------------------ */
+
 /* The model-scale value. */
 QUORM_API double ACOM_ask_MEC(void);
+QUORM_API int ACOM_ask_MESW(void);
+
+/* True when the batch mode field is 2. */
+QUORM_API bool TRELL_in_batch(void);
+
+/* cu0007 returns the value held for cu0007/cu0008; cu0008 stores *value. */
+QUORM_API int cu0007(void);
+QUORM_API void cu0008(const int *value);
+
+QUORM_API int ACOM_ask_application(void);
+QUORM_API void ACOM_set_application(int application);
+
+/* Name display character size.  A size below ACOM_MIN_CHAR_SIZE, a NaN or an
+ * infinity is not stored; while the checking level is above 0 it is noted as
+ * "Invalid char_size %g\n", at most 10 times in the life of the process. */
+QUORM_API double ACOM_ask_name_display_char_size(void);
+QUORM_API void ACOM_set_name_display_char_size(double size);
+
+/* True unless bit 2 of hatching_flags is set (never any hatching). */
+QUORM_API bool ACOM_ask_ever_any_hatching(void);
+QUORM_API void ACOM_set_ever_any_hatching(bool any);
+
+/* ---- Display ----------------------------------------------------------- */
+
+/* The system colour, asserted to lie in DISPLAY_MIN_COLOR..DISPLAY_MAX_COLOR
+ * on reading and writing while the checking level is above 0. */
+QUORM_API int DISPLAY_ask_system_color(void);
+QUORM_API void DISPLAY_set_system_color(int color);
+
+/* The view of the last cursor; DSS_NO_VIEW when there is none.  Setting
+ * DSS_NO_VIEW is refused by an assertion while the checking level is above 0. */
+QUORM_API int DISPLAY_ask_view_of_last_cursor(void);
+QUORM_API void DISPLAY_set_view_of_last_cursor(int in_vsn);
+
+/* counts[0] is u, counts[1] v.  A count outside 0..PX_MAX_FACE_GRID_COUNT
+ * reads and is stored as 0; while the checking level is above 0 it is
+ * reported through ERROR_internal. */
+QUORM_API void PX_ask_default_face_grid_counts(int counts[2]);
+QUORM_API void PX_set_default_face_grid_counts(const int counts[2]);
+
+#if QUORM_FULL_BUILD
+typedef enum ACOM_chaining_method_e {
+    ACOM_chaining_method_single = 1,    /* pick one curve at a time */
+    ACOM_chaining_method_tangent = 2,   /* follow tangent-continuous neighbours */
+    ACOM_chaining_method_connected = 3, /* follow every connected neighbour */
+    ACOM_chaining_method_prompted = 4   /* ask at each branch */
+} ACOM_chaining_method_t;
+
+/* A stored method outside 1..4 reads as ACOM_chaining_method_single; a method
+ * outside 1..4 is not stored.  Both are reported through ERROR_internal while
+ * the checking level is above 0. */
+QUORM_API ACOM_chaining_method_t ACOM_ask_chaining_method(void);
+QUORM_API void ACOM_set_chaining_method(int method);
+
+/* Running in the batch language: stored as 1 or 0. */
+QUORM_API bool ACOM_ask_in_trell(void);
+QUORM_API void ACOM_set_in_trell(bool on);
+/* 1 while running in the batch language, else 0. */
+QUORM_API int intrell(void);
+
+QUORM_API int ACOM_ask_num_decimal_places_for_display(void);
+QUORM_API void ACOM_set_num_decimal_places_for_display(int places);
+
+/* Stored as 1 (on) or 2 (off). */
+QUORM_API bool ACOM_ask_line_font_symbol_display(void);
+QUORM_API void ACOM_set_line_font_symbol_display(bool on);
+
+/* True unless bit 3 of display_flags is set. */
+QUORM_API bool ACOM_ask_select_only_in_work_view(void);
+QUORM_API void ACOM_set_select_only_in_work_view(bool on);
+
+/* Bits 0 and 1 of display_flags. */
+QUORM_API bool DISPLAY_ask_view_bounds_display(void);
+QUORM_API void DISPLAY_set_view_bounds_display(bool on);
+QUORM_API bool DISPLAY_ask_view_names_display(void);
+QUORM_API void DISPLAY_set_view_names_display(bool on);
+#endif
 
 QUORM_END_DECLS
 
