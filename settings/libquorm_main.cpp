@@ -19,7 +19,9 @@ const int not_only_work_view_bit = 1 << 3;
 // hatching_flags bit: set while there has never been any hatching.
 const int never_any_hatching_bit = 1 << 2;
 
+#if QUORM_FULL_BUILD
 bool is_chaining_method(int method) { return method >= 1 && method <= 4; }
+#endif
 
 bool is_grid_count(int count) { return count >= 0 && count <= PX_MAX_FACE_GRID_COUNT; }
 
