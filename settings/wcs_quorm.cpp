@@ -1,7 +1,7 @@
 // The work coordinate system held in the settings block, its mappings, the
 // constructions that store into it or compose with it, and the pending
 // display list.
-#include "foundation/quorm_internal.h"
+#include "foundation/vec3_inline.h"
 
 #include <cmath>
 #include <cstring>
@@ -15,30 +15,22 @@ const double two_pi = 6.283185307179586;
 // Rows of a frame must be of unit length and pairwise perpendicular within
 // this, as everywhere in the library.
 const double ortho_normal_tol = 1e-14;
-// Coordinates at or beyond this magnitude are not finite.
-const double finite_limit = 1e19;
-
-double dot(const double *a, const double *b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+using quorm::copy;
+using quorm::dot;
 
 const double *row(const MTX3_s &m, int i) { return &m.elem[3 * i]; }
-
-void copy3(const double *from, double *to) {
-    to[0] = from[0];
-    to[1] = from[1];
-    to[2] = from[2];
-}
 
 // out = M*v: absolute components to the frame's.  out may be v.
 void frame_from_absolute(const MTX3_s &m, const double *v, double *out) {
     double r[3] = {dot(row(m, 0), v), dot(row(m, 1), v), dot(row(m, 2), v)};
-    copy3(r, out);
+    copy(r, out);
 }
 
 // out = M^T*v: the frame's components to absolute ones.  out may be v.
 void frame_to_absolute(const MTX3_s &m, const double *v, double *out) {
     double r[3];
     for (int j = 0; j < 3; ++j) r[j] = m.elem[j] * v[0] + m.elem[3 + j] * v[1] + m.elem[6 + j] * v[2];
-    copy3(r, out);
+    copy(r, out);
 }
 
 // Rows of unit length, pairwise perpendicular and right-handed.  Written so
@@ -48,13 +40,9 @@ bool is_right_handed_frame(const MTX3_s &m) {
         if (!(std::fabs(dot(row(m, i), row(m, i)) - 1.0) <= ortho_normal_tol)) return false;
         if (!(std::fabs(dot(row(m, i), row(m, (i + 1) % 3))) <= ortho_normal_tol)) return false;
     }
-    const double *x = row(m, 0), *y = row(m, 1);
-    double z[3] = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
+    double z[3];
+    quorm::cross(row(m, 0), row(m, 1), z);
     return dot(z, row(m, 2)) > 0.0;
-}
-
-bool is_finite_point(const double *p) {
-    return std::fabs(p[0]) < finite_limit && std::fabs(p[1]) < finite_limit && std::fabs(p[2]) < finite_limit;
 }
 
 // The pending count held in the block, kept inside the list's bounds: the
@@ -143,13 +131,14 @@ QUORM_API void mapvaw(const double v[3], double out[3]) { frame_from_absolute(ac
 QUORM_API void mapvwa(const double v[3], double out[3]) { frame_to_absolute(acom.wcs_matrix, v, out); }
 
 QUORM_API void mappaw(const double p[3], double out[3]) {
-    double d[3] = {p[0] - acom.wcs_origin[0], p[1] - acom.wcs_origin[1], p[2] - acom.wcs_origin[2]};
+    double d[3];
+    quorm::sub(p, acom.wcs_origin, d);
     frame_from_absolute(acom.wcs_matrix, d, out);
 }
 
 QUORM_API void mappwa(const double p[3], double out[3]) {
     frame_to_absolute(acom.wcs_matrix, p, out);
-    for (int i = 0; i < 3; ++i) out[i] += acom.wcs_origin[i];
+    quorm::add(out, acom.wcs_origin, out);
 }
 
 QUORM_API void map10(const double v[3], double out[3]) { mapvwa(v, out); }
@@ -190,36 +179,36 @@ QUORM_API void map23(const double s[3], double out[3]) {
     double radius = s[0], azimuth = s[1], polar = s[2];
     double planar = radius * std::sin(polar);
     double r[3] = {planar * std::cos(azimuth), planar * std::sin(azimuth), radius * std::cos(polar)};
-    copy3(r, out);
+    copy(r, out);
 }
 
 // ---- Coordinate-system constructions with the WCS -------------------------
 
 QUORM_API void v6051(MTX3_s *matrix, double origin[3]) {
     *matrix = acom.wcs_matrix;
-    copy3(acom.wcs_origin, origin);
+    copy(acom.wcs_origin, origin);
 }
 
 QUORM_API void v6054(const double p[3], const MTX3_s *m) {
     double height = dot(row(*m, 2), p);
-    copy3(p, acom.wcs_origin);
+    copy(p, acom.wcs_origin);
     acom.v6054_z = height;
 }
 
 QUORM_API void v6060(const MTX3_s *matrix, const double origin[3], int *status) {
-    if (!is_right_handed_frame(*matrix) || !is_finite_point(origin)) {
+    if (!is_right_handed_frame(*matrix) || !quorm::is_finite3(origin)) {
         *status = 2;
         return;
     }
     acom.wcs_matrix = *matrix;
-    copy3(origin, acom.wcs_origin);
+    copy(origin, acom.wcs_origin);
     *status = 1;
 }
 
 QUORM_API void v6066(const MTX3_s *local_matrix, const double local_origin[3], MTX3_s *matrix, double origin[3],
                      int *status) {
     if (!is_right_handed_frame(*local_matrix) || !is_right_handed_frame(acom.wcs_matrix) ||
-        !is_finite_point(local_origin)) {
+        !quorm::is_finite3(local_origin)) {
         *status = 2;
         return;
     }
