@@ -1,0 +1,37 @@
+// Private helpers shared by the matrix sources (not installed).
+#ifndef QUORM_MTX3_INTERNAL_H
+#define QUORM_MTX3_INTERNAL_H
+
+#include "foundation/quorm_internal.h"
+#include "foundation/vec3_inline.h"
+
+// Row i of a 3x3 matrix as a vector, and back.
+inline Vector3 mtx3_row(const MTX3_s &m, int i) { return Vector3{m.elem[3 * i], m.elem[3 * i + 1], m.elem[3 * i + 2]}; }
+inline void mtx3_set_row(MTX3_s &m, int i, const Vector3 &v) {
+    m.elem[3 * i] = v.x;
+    m.elem[3 * i + 1] = v.y;
+    m.elem[3 * i + 2] = v.z;
+}
+
+// The linear part of a 4x4 transform (elements 0-2, 4-6, 8-10), and back.
+inline MTX3_s mtx4_linear_part(const MTX4_s &m) {
+    MTX3_s r;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) r.elem[3 * i + j] = m.elem[4 * i + j];
+    return r;
+}
+inline void mtx4_set_linear_part(MTX4_s &m, const MTX3_s &r) {
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) m.elem[4 * i + j] = r.elem[3 * i + j];
+}
+
+// Rotation by the angle whose cosine and sine are c and s about a unit axis.
+void mtx3_rotation(double c, double s, const Vector3 &axis, MTX3_s *out);
+
+// The (sine, cosine) pairs of roll, pitch and yaw read from m and snapped to
+// exact values near 0 and +-1 (pair[0..1] roll, [2..3] pitch, [4..5] yaw),
+// and the matrix built from such pairs.
+void mtx3_rpy_pairs(const MTX3_s &m, double pair[6]);
+void mtx3_from_rpy_pairs(const double pair[6], MTX3_s *out);
+
+#endif
