@@ -14,7 +14,7 @@ const double kSnapOne = 0.9999999999;
 
 // True when the unit vectors a and b are perpendicular within kAxisTol (a NaN
 // is never perpendicular).
-bool perpendicular(const Vector3 &a, const Vector3 &b) { return std::fabs(v3_dot(a, b)) <= kAxisTol; }
+bool perpendicular(const Vector3 &a, const Vector3 &b) { return std::fabs(quorm::dot(a, b)) <= kAxisTol; }
 
 // Stores a constructed frame, asserting first that it is ortho-normal.
 int store_frame(const MTX3_s &r, MTX3_s *out) {
@@ -26,11 +26,11 @@ int store_frame(const MTX3_s &r, MTX3_s *out) {
 // Frame with X along the unit x and Y in the plane of the unit x and y.
 int frame_from_x_y(const Vector3 &x, const Vector3 &y, MTX3_s *out) {
     double length;
-    Vector3 z, c = v3_cross(x, y);
+    Vector3 z, c = quorm::cross(x, y);
     VEC3_unitize(&c, kAxisTol, &length, &z);
     MTX3_s r;
     mtx3_set_row(r, 0, x);
-    mtx3_set_row(r, 1, v3_cross(z, x));
+    mtx3_set_row(r, 1, quorm::cross(z, x));
     mtx3_set_row(r, 2, z);
     return store_frame(r, out);
 }
@@ -164,11 +164,11 @@ QUORM_API int MTX3_init_y_z(const Vector3 *y, const Vector3 *z, MTX3_s *out) {
     Vector3 yu, zu, xu;
     if (!VEC3_unitize(y, kAxisTol, &length, &yu) || !VEC3_unitize(z, kAxisTol, &length, &zu)) return 0;
     if (!perpendicular(yu, zu)) return 0;
-    Vector3 c = v3_cross(yu, zu);
+    Vector3 c = quorm::cross(yu, zu);
     VEC3_unitize(&c, kAxisTol, &length, &xu);
     MTX3_s r;
     mtx3_set_row(r, 0, xu);
-    mtx3_set_row(r, 1, v3_cross(zu, xu));
+    mtx3_set_row(r, 1, quorm::cross(zu, xu));
     mtx3_set_row(r, 2, zu);
     return store_frame(r, out);
 }
@@ -182,7 +182,7 @@ QUORM_API int MTX3_init_x(const Vector3 *x, MTX3_s *out) {
     MTX3_s r;
     mtx3_set_row(r, 0, xu);
     mtx3_set_row(r, 1, yu);
-    mtx3_set_row(r, 2, v3_cross(xu, yu));
+    mtx3_set_row(r, 2, quorm::cross(xu, yu));
     return store_frame(r, out);
 }
 
@@ -194,7 +194,7 @@ QUORM_API int MTX3_init_z(const Vector3 *z, MTX3_s *out) {
     if (!VEC3_unitize(&x, kAxisTol, &length, &xu)) return 0;
     MTX3_s r;
     mtx3_set_row(r, 0, xu);
-    mtx3_set_row(r, 1, v3_cross(zu, xu));
+    mtx3_set_row(r, 1, quorm::cross(zu, xu));
     mtx3_set_row(r, 2, zu);
     return store_frame(r, out);
 }
@@ -203,7 +203,7 @@ QUORM_API void MTX3_init_no_check(const Vector3 *x, const Vector3 *y, MTX3_s *ou
     MTX3_s r;
     mtx3_set_row(r, 0, *x);
     mtx3_set_row(r, 1, *y);
-    mtx3_set_row(r, 2, v3_cross(*x, *y));
+    mtx3_set_row(r, 2, quorm::cross(*x, *y));
     *out = r;
 }
 
@@ -264,9 +264,9 @@ QUORM_API void MTX3_rot_about_axis(double angle, const Vector3 *axis, MTX3_s *ou
 QUORM_API bool MTX3_is_ortho_normal(const MTX3_s *m) {
     const Vector3 x = mtx3_row(*m, 0), y = mtx3_row(*m, 1), z = mtx3_row(*m, 2);
     // Written so that a NaN fails every test.
-    return std::fabs(v3_dot(x, x) - 1.0) <= kOrthoTol && std::fabs(v3_dot(y, y) - 1.0) <= kOrthoTol &&
-           std::fabs(v3_dot(z, z) - 1.0) <= kOrthoTol && std::fabs(v3_dot(x, y)) <= kOrthoTol &&
-           std::fabs(v3_dot(x, z)) <= kOrthoTol && std::fabs(v3_dot(y, z)) <= kOrthoTol;
+    return std::fabs(quorm::dot(x, x) - 1.0) <= kOrthoTol && std::fabs(quorm::dot(y, y) - 1.0) <= kOrthoTol &&
+           std::fabs(quorm::dot(z, z) - 1.0) <= kOrthoTol && std::fabs(quorm::dot(x, y)) <= kOrthoTol &&
+           std::fabs(quorm::dot(x, z)) <= kOrthoTol && std::fabs(quorm::dot(y, z)) <= kOrthoTol;
 }
 
 QUORM_API bool MTX3_is_equal(const MTX3_s *a, const MTX3_s *b, double tol) {

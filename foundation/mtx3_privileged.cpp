@@ -58,7 +58,7 @@ QUORM_API bool MTX3_ortho_normalize(MTX3_s *m) {
     int pass = 0;
     for (; pass < kMaxPasses && !MTX3_is_ortho_normal(m); ++pass) {
         const Vector3 x = mtx3_row(*m, 0), z = mtx3_row(*m, 2);
-        if (!VEC3_is_finite(&x) || !VEC3_is_finite(&z)) {
+        if (!quorm::is_finite(x) || !quorm::is_finite(z)) {
             // Nothing to rebuild from.  Checked, this is the finiteness
             // assertion of the unitizing below; unchecked, m becomes the
             // identity rather than staying non-finite.
@@ -67,12 +67,12 @@ QUORM_API bool MTX3_ortho_normalize(MTX3_s *m) {
             return true;
         }
         const bool first = pass == 0;
-        if (v3_dot(x, x) <= 1e-28 || v3_dot(z, z) <= 1e-28 || std::fabs(v3_dot(x, z)) > 1e-14) {
+        if (quorm::dot(x, x) <= 1e-28 || quorm::dot(z, z) <= 1e-28 || std::fabs(quorm::dot(x, z)) > 1e-14) {
             rebuild_from_angles(*m, first);
         } else {
             // Keeps Z and re-derives X and Y.  Rows too short for the cross
             // product (a tiny matrix) leave only the angles to go by.
-            const Vector3 y = v3_cross(z, x);
+            const Vector3 y = quorm::cross(z, x);
             if (!MTX3_init_y_z(&y, &z, m)) rebuild_from_angles(*m, first);
         }
     }
@@ -95,14 +95,14 @@ QUORM_API int MTX3_fixup(MTX3_s *m) {
         if (quorm_checking()) ERROR_note(__FILE__, __LINE__, "Y vector of matrix is zero");
         return 0;
     }
-    const Vector3 c = v3_cross(x, y);
+    const Vector3 c = quorm::cross(x, y);
     if (!VEC3_unitize(&c, kSnap, &length, &z)) {
         // Parallel X and Y fix no frame: m is left as it came.
         *m = original;
         if (quorm_checking()) ERROR_note(__FILE__, __LINE__, "X and Y vectors of matrix are parallel");
         return 0;
     }
-    mtx3_set_row(*m, 1, v3_cross(z, x));
+    mtx3_set_row(*m, 1, quorm::cross(z, x));
     mtx3_set_row(*m, 2, z);
 
     bool altered = false;

@@ -33,7 +33,7 @@ void about_point(const double *l, const Point3 &p, MTX4_s *out) {
 }
 
 // True when v is too short to give a direction (a NaN counts as too short).
-bool null_axis(const Vector3 &v) { return !(v3_dot(v, v) > kNullSquared); }
+bool null_axis(const Vector3 &v) { return !(quorm::dot(v, v) > kNullSquared); }
 
 // The LU factors of a 4x4 matrix are unusable when a pivot is no larger than
 // the rounding error of the sum that produced it.  The decomposition replaces
@@ -120,7 +120,7 @@ QUORM_API bool MTX4_is_equal_transform(const MTX4_s *a, const MTX4_s *b, double 
     const double *x = a->elem, *y = b->elem;
     if (std::fabs(x[15] - y[15]) > last_tol) return false;
     const Vector3 d{x[3] - y[3], x[7] - y[7], x[11] - y[11]};
-    if (v3_dot(d, d) > distance_tol * distance_tol) return false;
+    if (quorm::dot(d, d) > distance_tol * distance_tol) return false;
     const MTX3_s la = mtx4_linear_part(*a), lb = mtx4_linear_part(*b);
     return MTX3_is_equal(&la, &lb, rotation_tol);
 }
