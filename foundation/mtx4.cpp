@@ -93,12 +93,29 @@ QUORM_API int MTX4_invert(const MTX4_s *m, MTX4_s *out) {
     double parity;
     if (ludcmp_a(rows, 4, index, &parity) != 0 || lu_singular(a, rows, index)) return 1;
 
+    // Columns of the inverse: the four substitutions of unit vectors, run
+    // side by side.  Each column gets exactly the arithmetic of a separate
+    // substitution (leading zeros contribute exact zeros), so the result is
+    // that of solving column by column.
+    double x[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}; // x[row][column]
+    for (int i = 0; i < 4; ++i) {
+        const int p = index[i];
+        for (int c = 0; c < 4; ++c) {
+            double sum = x[p][c];
+            x[p][c] = x[i][c];
+            double s = 0.0;
+            for (int k = 0; k < i; ++k) s += lu[i][k] * x[k][c];
+            x[i][c] = sum - s;
+        }
+    }
     MTX4_s r;
-    for (int c = 0; c < 4; ++c) {
-        double col[4] = {0.0, 0.0, 0.0, 0.0};
-        col[c] = 1.0;
-        lubksb_a(rows, 4, index, col);
-        for (int i = 0; i < 4; ++i) r.elem[4 * i + c] = col[i];
+    for (int i = 3; i >= 0; --i) {
+        for (int c = 0; c < 4; ++c) {
+            double s = 0.0;
+            for (int k = i + 1; k < 4; ++k) s += lu[i][k] * x[k][c];
+            x[i][c] = (x[i][c] - s) / lu[i][i];
+            r.elem[4 * i + c] = x[i][c];
+        }
     }
     *out = r;
     return 0;

@@ -424,6 +424,29 @@ TEST(Mtx4Invert, InverseTimesInputIsIdentity) {
     EXPECT_EQ(MTX4_invert(&flat, &m), 0);
 }
 
+TEST(Mtx4Invert, MatchesColumnByColumnSubstitution) {
+    std::mt19937 rng(22);
+    std::uniform_real_distribution<double> u(-10.0, 10.0);
+    for (int trial = 0; trial < 500; ++trial) {
+        MTX4_s m, inv;
+        for (double &v : m.elem) v = u(rng);
+        if (trial % 3 == 0) m.elem[4 * (trial % 4)] = 0.0; // zeros in the permuted columns
+        ASSERT_EQ(MTX4_invert(&m, &inv), 0);
+        double a[4][4];
+        for (int k = 0; k < 16; ++k) a[k / 4][k % 4] = m.elem[k];
+        double *rows[4] = {a[0], a[1], a[2], a[3]};
+        int index[4];
+        double parity;
+        ASSERT_EQ(ludcmp_a(rows, 4, index, &parity), 0);
+        for (int c = 0; c < 4; ++c) {
+            double col[4] = {0, 0, 0, 0};
+            col[c] = 1.0;
+            lubksb_a(rows, 4, index, col);
+            for (int i = 0; i < 4; ++i) EXPECT_EQ(inv.elem[4 * i + c], col[i]);
+        }
+    }
+}
+
 TEST(Mtx4Invert, SingularMatricesFailAndLeaveOutUnwritten) {
     MTX4_s out = sentinel4();
     MTX4_s zero_row = {{1, 2, 3, 4, 0, 0, 0, 0, 5, 6, 7, 8, 0, 0, 0, 1}};
