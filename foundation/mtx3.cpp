@@ -16,8 +16,13 @@ const double kSnapOne = 0.9999999999;
 // is never perpendicular).
 bool perpendicular(const Vector3 &a, const Vector3 &b) { return std::fabs(quorm::dot(a, b)) <= kAxisTol; }
 
-// Stores a constructed frame, asserting first that it is ortho-normal.
-int store_frame(const MTX3_s &r, MTX3_s *out) {
+// Stores the frame with rows x, y, z, asserting first that it is
+// ortho-normal.
+int store_frame(const Vector3 &x, const Vector3 &y, const Vector3 &z, MTX3_s *out) {
+    MTX3_s r;
+    mtx3_set_row(r, 0, x);
+    mtx3_set_row(r, 1, y);
+    mtx3_set_row(r, 2, z);
     QUORM_ASSERT_TEXT(MTX3_is_ortho_normal(&r), "MTX3_is_ortho_normal (r)");
     *out = r;
     return 1;
@@ -28,11 +33,7 @@ int frame_from_x_y(const Vector3 &x, const Vector3 &y, MTX3_s *out) {
     double length;
     Vector3 z, c = quorm::cross(x, y);
     VEC3_unitize(&c, kAxisTol, &length, &z);
-    MTX3_s r;
-    mtx3_set_row(r, 0, x);
-    mtx3_set_row(r, 1, quorm::cross(z, x));
-    mtx3_set_row(r, 2, z);
-    return store_frame(r, out);
+    return store_frame(x, quorm::cross(z, x), z, out);
 }
 
 // Snaps one (sine, cosine) pair to exact values near 0 and +-1, and otherwise
@@ -166,11 +167,7 @@ QUORM_API int MTX3_init_y_z(const Vector3 *y, const Vector3 *z, MTX3_s *out) {
     if (!perpendicular(yu, zu)) return 0;
     Vector3 c = quorm::cross(yu, zu);
     VEC3_unitize(&c, kAxisTol, &length, &xu);
-    MTX3_s r;
-    mtx3_set_row(r, 0, xu);
-    mtx3_set_row(r, 1, quorm::cross(zu, xu));
-    mtx3_set_row(r, 2, zu);
-    return store_frame(r, out);
+    return store_frame(xu, quorm::cross(zu, xu), zu, out);
 }
 
 QUORM_API int MTX3_init_x(const Vector3 *x, MTX3_s *out) {
@@ -179,11 +176,7 @@ QUORM_API int MTX3_init_x(const Vector3 *x, MTX3_s *out) {
     if (!VEC3_unitize(x, kAxisTol, &length, &xu)) return 0;
     VEC3_ask_perpendicular(&xu, &p);
     if (!VEC3_unitize(&p, kAxisTol, &length, &yu)) return 0;
-    MTX3_s r;
-    mtx3_set_row(r, 0, xu);
-    mtx3_set_row(r, 1, yu);
-    mtx3_set_row(r, 2, quorm::cross(xu, yu));
-    return store_frame(r, out);
+    return store_frame(xu, yu, quorm::cross(xu, yu), out);
 }
 
 QUORM_API int MTX3_init_z(const Vector3 *z, MTX3_s *out) {
@@ -192,11 +185,7 @@ QUORM_API int MTX3_init_z(const Vector3 *z, MTX3_s *out) {
     if (!VEC3_unitize(z, kAxisTol, &length, &zu)) return 0;
     Vector3 x = std::fabs(zu.y) > 0.9 ? Vector3{0.0, zu.z, -zu.y} : Vector3{zu.z, 0.0, -zu.x};
     if (!VEC3_unitize(&x, kAxisTol, &length, &xu)) return 0;
-    MTX3_s r;
-    mtx3_set_row(r, 0, xu);
-    mtx3_set_row(r, 1, quorm::cross(zu, xu));
-    mtx3_set_row(r, 2, zu);
-    return store_frame(r, out);
+    return store_frame(xu, quorm::cross(zu, xu), zu, out);
 }
 
 QUORM_API void MTX3_init_no_check(const Vector3 *x, const Vector3 *y, MTX3_s *out) {
