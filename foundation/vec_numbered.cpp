@@ -62,12 +62,12 @@ void turn(double *u, double *v, double angle) {
 }
 
 // Writes the frame and origin, or reports failure leaving them alone.
-void finish(bool ok, const double *frame, const Point3 &at, double *matrix, double *origin, int *status) {
+void finish(bool ok, const double *frame, const Point3 &at, MTX3_s *matrix, double *origin, int *status) {
     if (!ok) {
         *status = 2;
         return;
     }
-    for (int i = 0; i < 9; ++i) matrix[i] = frame[i];
+    for (int i = 0; i < 9; ++i) matrix->elem[i] = frame[i];
     store(at, origin);
     *status = 1;
 }
@@ -98,28 +98,28 @@ QUORM_API void vcru3(const double a[3], const double b[3], int *ok, double out[3
     store(u, out);
 }
 
-QUORM_API void v6037a(double matrix[9], double angles[3], int *status) {
+QUORM_API void v6037a(MTX3_s *matrix, double angles[3], int *status) {
     for (int i = 0; i < 3; ++i) angles[i] *= degrees_to_radians;
     if (!std::isfinite(angles[0]) || !std::isfinite(angles[1]) || !std::isfinite(angles[2])) {
         *status = 2;
         return;
     }
-    double *x = matrix, *y = matrix + 3, *z = matrix + 6;
+    double *x = matrix->elem, *y = matrix->elem + 3, *z = matrix->elem + 6;
     turn(y, z, angles[0]); // about X
     turn(z, x, angles[1]); // about the new Y
     turn(x, y, angles[2]); // about the new Z
     *status = 1;
 }
 
-QUORM_API void v6043(const double p0[3], const double p1[3], const double p2[3], double matrix[9], double origin[3],
-                     int *status) {
+QUORM_API void v6043(const double p0[3], const double p1[3], const double p2[3], MTX3_s *matrix,
+                     double origin[3], int *status) {
     double frame[9];
     bool ok = frame_x_toward(sub(vec(p1), vec(p0)), sub(vec(p2), vec(p0)), frame);
     finish(ok, frame, pnt(p0), matrix, origin, status);
 }
 
 QUORM_API void v6043_normal(const double p0[3], const double p1[3], const double p2[3], const double normal[3],
-                            double matrix[9], double origin[3], int *status) {
+                            MTX3_s *matrix, double origin[3], int *status) {
     Vector3 d = sub(vec(p1), vec(p0)), ud;
     if (!unit(d, &ud)) d = sub(vec(p2), vec(p0));
     double frame[9];
@@ -127,8 +127,8 @@ QUORM_API void v6043_normal(const double p0[3], const double p1[3], const double
     finish(ok, frame, pnt(p0), matrix, origin, status);
 }
 
-QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3], double matrix[9], double origin[3],
-                     int *status) {
+QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3], MTX3_s *matrix,
+                     double origin[3], int *status) {
     Vector3 axis = sub(vec(p1), vec(p2)), uz;
     double frame[9];
     bool ok = unit(axis, &uz);
@@ -140,8 +140,8 @@ QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3],
     finish(ok, frame, foot, matrix, origin, status);
 }
 
-QUORM_API void v6067(const double a1[3], const double a2[3], const double b1[3], const double b2[3], double matrix[9],
-                     double origin[3], double local_a[3], double local_b[3], int *status) {
+QUORM_API void v6067(const double a1[3], const double a2[3], const double b1[3], const double b2[3],
+                     MTX3_s *matrix, double origin[3], double local_a[3], double local_b[3], int *status) {
     Vector3 da = sub(vec(a2), vec(a1)), db = sub(vec(b2), vec(b1));
     double frame[9];
     if (!frame_x_toward(da, db, frame)) {

@@ -79,12 +79,14 @@ TEST_F(Numbered, UnitizeWithTheLengthTolerance) {
 
 TEST_F(Numbered, V6043ThreePointFrame) {
     for (int k = 0; k < 500; ++k) {
-        double p0[3], p1[3], p2[3], m[9], o[3];
+        double p0[3], p1[3], p2[3], o[3];
+        MTX3_s f;
+        const double *m = f.elem;
         random_point(p0);
         random_point(p1);
         random_point(p2);
         int status = 0;
-        v6043(p0, p1, p2, m, o, &status);
+        v6043(p0, p1, p2, &f, o, &status);
         ASSERT_EQ(status, 1);
         expect_frame(m);
         double d1[3], d2[3];
@@ -95,20 +97,24 @@ TEST_F(Numbered, V6043ThreePointFrame) {
         EXPECT_GT(dot(m + 3, d2), 0.0);                   // on the +Y side
         EXPECT_EQ(o[0], p0[0]);
     }
-    double p0[3] = {1, 1, 1}, p1[3] = {2, 2, 2}, p2[3] = {5, 5, 5}, m[9] = {7}, o[3] = {7, 7, 7};
+    double p0[3] = {1, 1, 1}, p1[3] = {2, 2, 2}, p2[3] = {5, 5, 5}, o[3] = {7, 7, 7};
+    MTX3_s f = {{7}};
+    const double *m = f.elem;
     int status = 0;
-    v6043(p0, p1, p2, m, o, &status);
+    v6043(p0, p1, p2, &f, o, &status);
     EXPECT_EQ(status, 2);
     EXPECT_EQ(m[0], 7.0); // unwritten
     EXPECT_EQ(o[0], 7.0);
-    v6043(p0, p0, p2, m, o, &status);
+    v6043(p0, p0, p2, &f, o, &status);
     EXPECT_EQ(status, 2);
 }
 
 TEST_F(Numbered, V6043NormalTakesZFromTheNormal) {
-    double p0[3] = {1, 2, 3}, p1[3] = {4, 2, 7}, p2[3] = {1, 5, 3}, n[3] = {0, 0, 2}, m[9], o[3];
+    double p0[3] = {1, 2, 3}, p1[3] = {4, 2, 7}, p2[3] = {1, 5, 3}, n[3] = {0, 0, 2}, o[3];
+    MTX3_s f;
+    const double *m = f.elem;
     int status = 0;
-    v6043_normal(p0, p1, p2, n, m, o, &status);
+    v6043_normal(p0, p1, p2, n, &f, o, &status);
     ASSERT_EQ(status, 1);
     expect_frame(m);
     EXPECT_EQ(m[6], 0.0);
@@ -116,27 +122,29 @@ TEST_F(Numbered, V6043NormalTakesZFromTheNormal) {
     EXPECT_DOUBLE_EQ(m[0], 1.0); // p1 - p0 = (3, 0, 4) made perpendicular to Z
     EXPECT_EQ(o[2], 3.0);
     // p1 on p0: X comes from p2 - p0.
-    v6043_normal(p0, p0, p2, n, m, o, &status);
+    v6043_normal(p0, p0, p2, n, &f, o, &status);
     ASSERT_EQ(status, 1);
     EXPECT_DOUBLE_EQ(m[1], 1.0);
     // Difference along the normal, null normal, all points equal.
     double above[3] = {1, 2, 9}, null[3] = {0, 0, 0};
-    v6043_normal(p0, above, p2, n, m, o, &status);
+    v6043_normal(p0, above, p2, n, &f, o, &status);
     EXPECT_EQ(status, 2);
-    v6043_normal(p0, p1, p2, null, m, o, &status);
+    v6043_normal(p0, p1, p2, null, &f, o, &status);
     EXPECT_EQ(status, 2);
-    v6043_normal(p0, p0, p0, n, m, o, &status);
+    v6043_normal(p0, p0, p0, n, &f, o, &status);
     EXPECT_EQ(status, 2);
 }
 
 TEST_F(Numbered, V6045FootOfThePerpendicular) {
     for (int k = 0; k < 300; ++k) {
-        double p1[3], p2[3], p3[3], m[9], o[3];
+        double p1[3], p2[3], p3[3], o[3];
+        MTX3_s f;
+        const double *m = f.elem;
         random_point(p1);
         random_point(p2);
         random_point(p3);
         int status = 0;
-        v6045(p1, p2, p3, m, o, &status);
+        v6045(p1, p2, p3, &f, o, &status);
         ASSERT_EQ(status, 1);
         expect_frame(m);
         double axis[3], to3[3], from2[3];
@@ -149,23 +157,26 @@ TEST_F(Numbered, V6045FootOfThePerpendicular) {
         cross(from2, axis, c);
         EXPECT_NEAR(len(c), 0.0, 1e-9); // origin on the line
     }
-    double p1[3] = {0, 0, 0}, p2[3] = {0, 0, 4}, on[3] = {0, 0, 9}, m[9], o[3];
+    double p1[3] = {0, 0, 0}, p2[3] = {0, 0, 4}, on[3] = {0, 0, 9}, o[3];
+    MTX3_s f;
     int status = 0;
-    v6045(p1, p2, on, m, o, &status);
+    v6045(p1, p2, on, &f, o, &status);
     EXPECT_EQ(status, 2);
-    v6045(p1, p1, p2, m, o, &status);
+    v6045(p1, p1, p2, &f, o, &status);
     EXPECT_EQ(status, 2);
 }
 
 TEST_F(Numbered, V6067ClosestPointsOfTwoLines) {
     for (int k = 0; k < 300; ++k) {
-        double a1[3], a2[3], b1[3], b2[3], m[9], o[3], la[3], lb[3];
+        double a1[3], a2[3], b1[3], b2[3], o[3], la[3], lb[3];
+        MTX3_s f;
+        const double *m = f.elem;
         random_point(a1);
         random_point(a2);
         random_point(b1);
         random_point(b2);
         int status = 0;
-        v6067(a1, a2, b1, b2, m, o, la, lb, &status);
+        v6067(a1, a2, b1, b2, &f, o, la, lb, &status);
         ASSERT_EQ(status, 1);
         expect_frame(m);
         EXPECT_EQ(la[1], 0.0);
@@ -189,43 +200,46 @@ TEST_F(Numbered, V6067ClosestPointsOfTwoLines) {
         EXPECT_NEAR(dot(ab, da), 0.0, 1e-8);
         EXPECT_NEAR(dot(ab, db), 0.0, 1e-8);
     }
-    double a1[3] = {0, 0, 0}, a2[3] = {1, 0, 0}, b1[3] = {0, 1, 3}, b2[3] = {0, 2, 3}, m[9], o[3], la[3], lb[3];
+    double a1[3] = {0, 0, 0}, a2[3] = {1, 0, 0}, b1[3] = {0, 1, 3}, b2[3] = {0, 2, 3}, o[3], la[3], lb[3];
+    MTX3_s f;
     int status = 0;
-    v6067(a1, a2, b1, b2, m, o, la, lb, &status);
+    v6067(a1, a2, b1, b2, &f, o, la, lb, &status);
     ASSERT_EQ(status, 1);
     EXPECT_EQ(la[0], 0.0);
     EXPECT_DOUBLE_EQ(lb[2], 3.0);
     double par[3] = {5, 1, 3};
     la[0] = 7.0;
-    v6067(a1, a2, b1, par, m, o, la, lb, &status); // b2 - b1 along X
+    v6067(a1, a2, b1, par, &f, o, la, lb, &status); // b2 - b1 along X
     EXPECT_EQ(status, 2);
     EXPECT_EQ(la[0], 7.0);
 }
 
 TEST_F(Numbered, V6037aTurnsAboutTheFramesOwnAxes) {
-    double m[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, angles[3] = {90, 0, 0};
+    MTX3_s f = {{1, 0, 0, 0, 1, 0, 0, 0, 1}};
+    const double *m = f.elem;
+    double angles[3] = {90, 0, 0};
     int status = 0;
-    v6037a(m, angles, &status);
+    v6037a(&f, angles, &status);
     ASSERT_EQ(status, 1);
     EXPECT_DOUBLE_EQ(angles[0], 90 * 0.01745329251994328); // converted in place
     EXPECT_NEAR(m[5], 1.0, 1e-15);                         // Y turned onto Z
     EXPECT_NEAR(m[7], -1.0, 1e-15);                        // Z onto -Y
     // Then about the new Y (old Z) by 90: X goes to -(new Z) = +Y.
     double a2[3] = {0, 90, 0};
-    v6037a(m, a2, &status);
+    v6037a(&f, a2, &status);
     EXPECT_NEAR(m[1], 1.0, 1e-15);
     expect_frame(m);
     // One call with three angles equals three calls with one each.
-    double r[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1}, s[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    MTX3_s r = {{1, 0, 0, 0, 1, 0, 0, 0, 1}}, s = r;
     double all[3] = {20, -35, 50}, ax[3] = {20, 0, 0}, ay[3] = {0, -35, 0}, az[3] = {0, 0, 50};
-    v6037a(r, all, &status);
-    v6037a(s, ax, &status);
-    v6037a(s, ay, &status);
-    v6037a(s, az, &status);
-    for (int i = 0; i < 9; ++i) EXPECT_NEAR(r[i], s[i], 1e-15);
-    expect_frame(r);
+    v6037a(&r, all, &status);
+    v6037a(&s, ax, &status);
+    v6037a(&s, ay, &status);
+    v6037a(&s, az, &status);
+    for (int i = 0; i < 9; ++i) EXPECT_NEAR(r.elem[i], s.elem[i], 1e-15);
+    expect_frame(r.elem);
     double bad[3] = {std::numeric_limits<double>::quiet_NaN(), 0, 0};
-    v6037a(r, bad, &status);
+    v6037a(&r, bad, &status);
     EXPECT_EQ(status, 2);
-    EXPECT_NEAR(r[0], s[0], 1e-15);
+    EXPECT_NEAR(r.elem[0], s.elem[0], 1e-15);
 }

@@ -2,8 +2,7 @@
  * vcru3, v60xx).
  *
  * Every argument is passed by address.  Points and vectors are arrays of two
- * or three doubles; a frame matrix is nine doubles, row by row, whose rows are
- * the X, Y and Z axes (the layout of MTX3_s).
+ * or three doubles; a frame is an MTX3_s (rows X, Y, Z axes) and an origin.
  *
  * vunt2, vunt3 and vcru3 set *ok to 1 on success and 0 for a null vector
  * (within the length tolerance, EQ_ask_length_tolerance); out may be an
@@ -31,26 +30,26 @@ QUORM_API void vcru3(const double a[3], const double b[3], int *ok, double out[3
  * angles are given in degrees and are converted to radians in place (factor
  * 0.01745329251994328).  Status 2 (matrix unchanged) when an angle is NaN or
  * infinite. */
-QUORM_API void v6037a(double matrix[9], double angles[3], int *status);
+QUORM_API void v6037a(MTX3_s *matrix, double angles[3], int *status);
 
 /* Frame at p0 with X = unit (p1 - p0), Z = unit (X x unit (p2 - p0)),
  * Y = Z x X; origin = p0.  Fails when p1 - p0 or p2 - p0 is null or the two
  * are parallel. */
-QUORM_API void v6043(const double p0[3], const double p1[3], const double p2[3], double matrix[9], double origin[3],
-                     int *status);
+QUORM_API void v6043(const double p0[3], const double p1[3], const double p2[3], MTX3_s *matrix,
+                     double origin[3], int *status);
 
 /* Frame at p0 with Z = unit (normal) and X the part of p1 - p0 (or of p2 - p0
  * when p1 - p0 is null) perpendicular to Z, unitized; Y = Z x X.  Fails when
  * the normal is null, both differences are null, or the one used is parallel
  * to the normal. */
 QUORM_API void v6043_normal(const double p0[3], const double p1[3], const double p2[3], const double normal[3],
-                            double matrix[9], double origin[3], int *status);
+                            MTX3_s *matrix, double origin[3], int *status);
 
 /* Frame whose origin is the foot of the perpendicular from p3 onto the line
  * p1 p2, with Z along p1 - p2 and X from the foot toward p3; Y = Z x X.
  * Fails when p1 and p2 coincide or p3 lies on their line. */
-QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3], double matrix[9], double origin[3],
-                     int *status);
+QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3], MTX3_s *matrix,
+                     double origin[3], int *status);
 
 /* Frame of two lines, a1 a2 and b1 b2: origin a1, X = unit (a2 - a1),
  * Z = unit (X x unit (b2 - b1)) (the common normal), Y = Z x X.  The closest
@@ -58,8 +57,8 @@ QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3],
  * local_b = (s, 0, h), h being the signed distance between the lines along Z.
  * Fails when a pair coincides or the lines are parallel (all outputs
  * unwritten). */
-QUORM_API void v6067(const double a1[3], const double a2[3], const double b1[3], const double b2[3], double matrix[9],
-                     double origin[3], double local_a[3], double local_b[3], int *status);
+QUORM_API void v6067(const double a1[3], const double a2[3], const double b1[3], const double b2[3],
+                     MTX3_s *matrix, double origin[3], double local_a[3], double local_b[3], int *status);
 
 QUORM_END_DECLS
 
