@@ -20,34 +20,26 @@ bool unit(const Vector3 &v, Vector3 *out) {
     return VEC3_unitize(&v, null_tol, &l, out) != 0;
 }
 
-// Frame rows from an X and a Y direction, built the way every frame of the
-// library is: both unitized, refused unless perpendicular within 1e-10, then
-// Z = unit (X x Y) and Y = Z x X.
-bool init_frame(const Vector3 &x, const Vector3 &y, double *matrix) {
-    Vector3 ux, uy, uz;
-    if (!unit(x, &ux) || !unit(y, &uy)) return false;
-    if (std::fabs(dot(ux, uy)) > null_tol) return false;
-    if (!unit(cross(ux, uy), &uz)) return false;
-    store(ux, matrix);
-    store(cross(uz, ux), matrix + 3);
-    store(uz, matrix + 6);
-    return true;
+// The frame of unit, perpendicular X and Z axes, built by MTX3_init.
+bool frame_x_z(const Vector3 &ux, const Vector3 &uz, MTX3_s *frame) {
+    Vector3 uy = cross(uz, ux);
+    return MTX3_init(&ux, &uy, frame) != 0;
 }
 
 // Frame with the X axis along x and the Y axis on the side of `toward` in the
 // plane of the two: Z = unit (X x unit (toward)), Y = Z x X.
-bool frame_x_toward(const Vector3 &x, const Vector3 &toward, double *matrix) {
+bool frame_x_toward(const Vector3 &x, const Vector3 &toward, MTX3_s *frame) {
     Vector3 ux, ut, uz;
     if (!unit(x, &ux) || !unit(toward, &ut) || !unit(cross(ux, ut), &uz)) return false;
-    return init_frame(ux, cross(uz, ux), matrix);
+    return frame_x_z(ux, uz, frame);
 }
 
 // Frame with the Z axis along z and the X axis along the part of `toward`
 // perpendicular to it.
-bool frame_z_toward(const Vector3 &z, const Vector3 &toward, double *matrix) {
+bool frame_z_toward(const Vector3 &z, const Vector3 &toward, MTX3_s *frame) {
     Vector3 uz, ux;
     if (!unit(z, &uz) || !unit(sub(toward, scale(dot(toward, uz), uz)), &ux)) return false;
-    return init_frame(ux, cross(uz, ux), matrix);
+    return frame_x_z(ux, uz, frame);
 }
 
 // u, v := c u + s v, c v - s u: turns the pair of axes u, v by angle about
@@ -62,12 +54,12 @@ void turn(double *u, double *v, double angle) {
 }
 
 // Writes the frame and origin, or reports failure leaving them alone.
-void finish(bool ok, const double *frame, const Point3 &at, MTX3_s *matrix, double *origin, int *status) {
+void finish(bool ok, const MTX3_s &frame, const Point3 &at, MTX3_s *matrix, double *origin, int *status) {
     if (!ok) {
         *status = 2;
         return;
     }
-    for (int i = 0; i < 9; ++i) matrix->elem[i] = frame[i];
+    *matrix = frame;
     store(at, origin);
     *status = 1;
 }
@@ -113,8 +105,8 @@ QUORM_API void v6037a(MTX3_s *matrix, double angles[3], int *status) {
 
 QUORM_API void v6043(const double p0[3], const double p1[3], const double p2[3], MTX3_s *matrix,
                      double origin[3], int *status) {
-    double frame[9];
-    bool ok = frame_x_toward(sub(vec(p1), vec(p0)), sub(vec(p2), vec(p0)), frame);
+    MTX3_s frame;
+    bool ok = frame_x_toward(sub(vec(p1), vec(p0)), sub(vec(p2), vec(p0)), &frame);
     finish(ok, frame, pnt(p0), matrix, origin, status);
 }
 
@@ -122,20 +114,20 @@ QUORM_API void v6043_normal(const double p0[3], const double p1[3], const double
                             MTX3_s *matrix, double origin[3], int *status) {
     Vector3 d = sub(vec(p1), vec(p0)), ud;
     if (!unit(d, &ud)) d = sub(vec(p2), vec(p0));
-    double frame[9];
-    bool ok = frame_z_toward(vec(normal), d, frame);
+    MTX3_s frame;
+    bool ok = frame_z_toward(vec(normal), d, &frame);
     finish(ok, frame, pnt(p0), matrix, origin, status);
 }
 
 QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3], MTX3_s *matrix,
                      double origin[3], int *status) {
     Vector3 axis = sub(vec(p1), vec(p2)), uz;
-    double frame[9];
+    MTX3_s frame;
     bool ok = unit(axis, &uz);
     Point3 foot{};
     if (ok) {
         foot = add(pnt(p2), scale(dot(sub(vec(p3), vec(p2)), uz), uz));
-        ok = frame_z_toward(uz, sub(pnt(p3), foot), frame);
+        ok = frame_z_toward(uz, sub(pnt(p3), foot), &frame);
     }
     finish(ok, frame, foot, matrix, origin, status);
 }
@@ -143,14 +135,14 @@ QUORM_API void v6045(const double p1[3], const double p2[3], const double p3[3],
 QUORM_API void v6067(const double a1[3], const double a2[3], const double b1[3], const double b2[3],
                      MTX3_s *matrix, double origin[3], double local_a[3], double local_b[3], int *status) {
     Vector3 da = sub(vec(a2), vec(a1)), db = sub(vec(b2), vec(b1));
-    double frame[9];
-    if (!frame_x_toward(da, db, frame)) {
+    MTX3_s frame;
+    if (!frame_x_toward(da, db, &frame)) {
         *status = 2;
         return;
     }
     // Line B in the frame: it lies in a plane z = h and crosses the X axis
     // (line A) in projection where its local y is 0.
-    Vector3 x = vec(frame), y = vec(frame + 3), z = vec(frame + 6);
+    Vector3 x = vec(frame.elem), y = vec(frame.elem + 3), z = vec(frame.elem + 6);
     Vector3 w = sub(vec(b1), vec(a1));
     Vector3 pb{dot(x, w), dot(y, w), dot(z, w)};
     Vector3 dl{dot(x, db), dot(y, db), dot(z, db)};
