@@ -13,6 +13,27 @@ inline void mtx3_set_row(MTX3_s &m, int i, const Vector3 &v) {
     m.elem[3 * i + 2] = v.z;
 }
 
+// The matrix with rows x, y and z.
+inline MTX3_s mtx3_from_rows(const Vector3 &x, const Vector3 &y, const Vector3 &z) {
+    MTX3_s m;
+    mtx3_set_row(m, 0, x);
+    mtx3_set_row(m, 1, y);
+    mtx3_set_row(m, 2, z);
+    return m;
+}
+
+// m*v: the components of v along the three axes of the frame m.
+inline Vector3 mtx3_local(const MTX3_s &m, const Vector3 &v) {
+    return Vector3{quorm::dot(mtx3_row(m, 0), v), quorm::dot(mtx3_row(m, 1), v), quorm::dot(mtx3_row(m, 2), v)};
+}
+
+// Every element finite in the library's sense (magnitude below 1e19).
+inline bool mtx3_is_finite(const MTX3_s &m) {
+    for (double e : m.elem)
+        if (!quorm::is_finite(e)) return false;
+    return true;
+}
+
 // The linear part of a 4x4 transform (elements 0-2, 4-6, 8-10), and back.
 inline MTX3_s mtx4_linear_part(const MTX4_s &m) {
     MTX3_s r;
