@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -35,12 +36,16 @@ void about_point(const double *l, const Point3 &p, MTX4_s *out) {
 // True when v is too short to give a direction (a NaN counts as too short).
 bool null_axis(const Vector3 &v) { return !(quorm::dot(v, v) > kNullSquared); }
 
+// A row of four doubles handled as one value, so that the four columns of an
+// inverse are substituted together in vector registers.
+typedef double Row4 __attribute__((vector_size(4 * sizeof(double))));
+
 // The LU factors of a 4x4 matrix are unusable when a pivot is no larger than
 // the rounding error of the sum that produced it.  The decomposition replaces
 // an exact zero pivot by a tiny number and carries on, so each pivot is
-// recomputed from the original row it came from and compared with the size of
-// the terms that cancelled in it.
-bool lu_singular(const double a[4][4], double *const lu[4], const int index[4]) {
+// recomputed from the original row it came from (a, by rows of 4) and
+// compared with the size of the terms that cancelled in it.
+bool lu_singular(const double *a, const double lu[4][4], const int index[4]) {
     int perm[4] = {0, 1, 2, 3};
     for (int j = 0; j < 4; ++j) {
         const int k = index[j];
@@ -48,16 +53,17 @@ bool lu_singular(const double a[4][4], double *const lu[4], const int index[4]) 
         perm[j] = perm[k];
         perm[k] = t;
     }
+    bool singular = false;
     for (int j = 0; j < 4; ++j) {
-        double pivot = a[perm[j]][j];
+        double pivot = a[4 * perm[j] + j];
         double size = std::fabs(pivot);
         for (int k = 0; k < j; ++k) {
             pivot -= lu[j][k] * lu[k][j];
             size += std::fabs(lu[j][k] * lu[k][j]);
         }
-        if (!(std::fabs(pivot) > 16.0 * DBL_EPSILON * size)) return true;
+        singular |= !(std::fabs(pivot) > 16.0 * DBL_EPSILON * size);
     }
-    return false;
+    return singular;
 }
 
 } // namespace
@@ -85,39 +91,48 @@ QUORM_API void MTX4_multiply_t(const MTX4_s *a, const MTX4_s *b, MTX4_s *out) {
 }
 
 QUORM_API int MTX4_invert(const MTX4_s *m, MTX4_s *out) {
-    double a[4][4], lu[4][4];
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) a[i][j] = lu[i][j] = m->elem[4 * i + j];
+    double lu[4][4];
+    std::memcpy(lu, m->elem, sizeof lu);
     double *rows[4] = {lu[0], lu[1], lu[2], lu[3]};
     int index[4];
     double parity;
-    if (ludcmp_a(rows, 4, index, &parity) != 0 || lu_singular(a, rows, index)) return 1;
+    if (ludcmp_a(rows, 4, index, &parity) != 0 || lu_singular(m->elem, lu, index)) return 1;
 
     // Columns of the inverse: the four substitutions of unit vectors, run
-    // side by side.  Each column gets exactly the arithmetic of a separate
-    // substitution (leading zeros contribute exact zeros), so the result is
-    // that of solving column by column.
-    double x[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}; // x[row][column]
+    // side by side, a row of four columns at a time.  Each column gets the
+    // arithmetic of a separate substitution (its leading zeros only add
+    // zeros), so the result is that of solving column by column.  x starts as
+    // the identity copied whole from a constant: built in place from zeros
+    // and single ones, its rows would be read back in halves that the
+    // processor cannot forward from the stores, which costs more than the
+    // whole substitution.
+    static const Row4 identity[4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    Row4 x[4];
+    std::memcpy(x, identity, sizeof x);
     for (int i = 0; i < 4; ++i) {
-        const int p = index[i];
-        for (int c = 0; c < 4; ++c) {
-            double sum = x[p][c];
-            x[p][c] = x[i][c];
-            double s = 0.0;
-            for (int k = 0; k < i; ++k) s += lu[i][k] * x[k][c];
-            x[i][c] = sum - s;
+        // Row i and the pivot row change places; the pivot row is never
+        // above row i, and testing the later rows one by one keeps every
+        // index of x a constant.
+        for (int q = i + 1; q < 4; ++q) {
+            if (q == index[i]) {
+                const Row4 t = x[q];
+                x[q] = x[i];
+                x[i] = t;
+            }
+        }
+        if (i > 0) {
+            Row4 s = lu[i][0] * x[0];
+            for (int k = 1; k < i; ++k) s += lu[i][k] * x[k];
+            x[i] -= s;
         }
     }
-    MTX4_s r;
-    for (int i = 3; i >= 0; --i) {
-        for (int c = 0; c < 4; ++c) {
-            double s = 0.0;
-            for (int k = i + 1; k < 4; ++k) s += lu[i][k] * x[k][c];
-            x[i][c] = (x[i][c] - s) / lu[i][i];
-            r.elem[4 * i + c] = x[i][c];
-        }
+    x[3] /= lu[3][3];
+    for (int i = 2; i >= 0; --i) {
+        Row4 s = lu[i][i + 1] * x[i + 1];
+        for (int k = i + 2; k < 4; ++k) s += lu[i][k] * x[k];
+        x[i] = (x[i] - s) / lu[i][i];
     }
-    *out = r;
+    std::memcpy(out->elem, x, sizeof x);
     return 0;
 }
 

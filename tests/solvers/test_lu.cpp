@@ -50,6 +50,47 @@ TEST(LuDecomposition, FactorsReproduceTheMatrixSmallAndLarge) {
     }
 }
 
+TEST(LuDecomposition, UnrolledOrderFourMatchesTheGeneralLoop) {
+    // The 4x4 case has its own unrolled code.  Bordered by a unit row and
+    // column, the same matrix goes through the general loop and must come out
+    // with the same factors bit for bit, the same exchanges and parity.  Small
+    // integers give ties between candidate pivots (the last must win).
+    std::mt19937 rng(12);
+    std::uniform_int_distribution<int> small(-3, 3);
+    int compared = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        Dense a = Dense::random(4, 4, rng);
+        if (trial % 2 == 1)
+            for (double &v : a.data) v = small(rng);
+        Dense four = a, five(5, 5);
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) five.at(i, j) = a.at(i, j);
+        five.at(4, 4) = 1.0;
+        int index4[4], index5[5];
+        double parity4 = 0.0, parity5 = 0.0;
+        const int result4 = ludcmp_a(four.ptr(), 4, index4, &parity4);
+        bool zero_pivot = result4 != 0;
+        for (int i = 0; i < 4 && !zero_pivot; ++i) zero_pivot = four.at(i, i) == QUORM_LU_ZERO_PIVOT;
+        if (zero_pivot) continue; // the bordered matrix would then pivot on its unit row
+        ASSERT_EQ(ludcmp_a(five.ptr(), 5, index5, &parity5), 0);
+        ++compared;
+        EXPECT_EQ(parity4, parity5) << trial;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(index4[i], index5[i]) << trial;
+            for (int j = 0; j < 4; ++j) EXPECT_EQ(four.at(i, j), five.at(i, j)) << trial << " " << i << j;
+        }
+    }
+    EXPECT_GT(compared, 2500);
+
+    // A zero row fails before anything is written.
+    Dense zero_row(4, 4, {1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 0, 9, 1, 2, 3});
+    const Dense before = zero_row;
+    int index[4];
+    double parity;
+    EXPECT_EQ(ludcmp_a(zero_row.ptr(), 4, index, &parity), 1);
+    EXPECT_EQ(zero_row.data, before.data);
+}
+
 TEST(LuDecomposition, PivotsByRowsWeighedByTheirLargestElement) {
     // Column 0 holds 1 in a row whose largest element is 1e6 and 0.5 in a
     // row whose largest element is 1: relative to its row, 0.5 is the larger,
