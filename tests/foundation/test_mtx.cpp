@@ -136,6 +136,19 @@ TEST(Mtx3Init, EveryConstructionGivesARotationAlongItsAxes) {
     }
 }
 
+TEST(Mtx3Init, NoCheckKeepsTheAxesAsGiven) {
+    // Neither unitized nor tested: parallel or long axes pass straight in.
+    V3 x{2, 0, 0}, y{0, 3, 0}, parallel{4, 0, 0};
+    MTX3_s m = kSentinel3;
+    MTX3_init_no_check(&x, &y, &m);
+    const MTX3_s expected = {{2, 0, 0, 0, 3, 0, 0, 0, 6}};
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(m.elem[k], expected.elem[k]);
+    MTX3_init_no_check(&x, &parallel, &m);
+    EXPECT_EQ(m.elem[4], 0.0);
+    EXPECT_EQ(m.elem[3], 4.0);
+    for (int k = 6; k < 9; ++k) EXPECT_EQ(m.elem[k], 0.0);
+}
+
 TEST(Mtx3, OrthoNormalAcceptsEitherHandAndNoNaN) {
     MTX3_s left = {{1, 0, 0, 0, 1, 0, 0, 0, -1}}, scaled = {{1, 0, 0, 0, 1, 0, 0, 0, 1 + 1e-13}};
     EXPECT_TRUE(MTX3_is_ortho_normal(&left));
@@ -477,6 +490,38 @@ TEST(Mtx4Invert, SingularMatricesFailAndLeaveOutUnwritten) {
     MTX4_s nan = {{kNaN, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
     EXPECT_EQ(MTX4_invert(&nan, &out), 1);
     for (double v : out.elem) EXPECT_EQ(v, 7.0);
+}
+
+TEST(Mtx4Multiply, ComposesAndTransposesInPlace) {
+    // MTX4_multiply (a, b) is b.a: a applied first.  MTX4_multiply_t (a, b)
+    // is b.a^T.  Either may write over an input.
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<double> u(-2.0, 2.0);
+    MTX4_s a, b, at;
+    for (double &v : a.elem) v = u(rng);
+    for (double &v : b.elem) v = u(rng);
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) at.elem[4 * i + j] = a.elem[4 * j + i];
+    MTX4_s product, expected;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            double s = 0.0;
+            for (int k = 0; k < 4; ++k) s += b.elem[4 * i + k] * a.elem[4 * k + j];
+            expected.elem[4 * i + j] = s;
+        }
+    MTX4_multiply(&a, &b, &product);
+    for (int k = 0; k < 16; ++k) EXPECT_NEAR(product.elem[k], expected.elem[k], 1e-14);
+
+    MTX4_s transposed;
+    MTX4_multiply_t(&at, &b, &transposed);
+    for (int k = 0; k < 16; ++k) EXPECT_NEAR(transposed.elem[k], expected.elem[k], 1e-14);
+    MTX4_s in_a = at, in_b = b;
+    MTX4_multiply_t(&in_a, &b, &in_a);
+    MTX4_multiply_t(&at, &in_b, &in_b);
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_EQ(in_a.elem[k], transposed.elem[k]);
+        EXPECT_EQ(in_b.elem[k], transposed.elem[k]);
+    }
 }
 
 TEST(Mtx4, TransformsAboutAPoint) {

@@ -88,6 +88,10 @@ TEST(MatrixUtils, NegativeCountsAndAliasedProduct) {
     MACH__checking_level = 0;
     NR_matrix_2d_as_1d_init_zero(a.flat(), -1, 2);  // nothing written
     NR_2d_matrix_identity(a.ptr(), -3);
+    out.at(0, 0) = 5.0;
+    NR_2d_matrix_product_of_2(a.ptr(), a.ptr(), 2, -1, 2, out.ptr());
+    NR_matrix_2d_as_1d_product_of_2(a.flat(), a.flat(), 2, 2, -4, out.flat());
     MACH__checking_level = saved;
     EXPECT_EQ(a.data, Dense::identity(2).data);
+    EXPECT_EQ(out.at(0, 0), 5.0);
 }
