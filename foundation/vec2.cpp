@@ -27,26 +27,11 @@ QUORM_API bool VEC2_is_finite(const VEC2_s *u) { return quorm::is_finite(u->x) &
 
 QUORM_API int VEC2_unitize(const VEC2_s *u, double tol, double *length, VEC2_s *unit) {
     QUORM_ASSERT_TEXT(VEC2_is_finite(u), "VEC2_is_finite (u)");
-    double s = length2(*u);
-    if (s > tol * tol && s < HUGE_VAL) {
-        double r = std::sqrt(s);
-        double inv = 1.0 / r;
-        *length = r;
-        *unit = VEC2_s{inv * u->x, inv * u->y};
-        return 1;
-    }
-    // An overflowed squared length (possible only while unchecked) still has a
-    // well-defined direction; NaN lands with the null vectors.
-    if (s > tol * tol) {
-        double c[2] = {u->x, u->y}, out[2];
-        if (quorm::unitize_overflowed(c, 2, length, out)) {
-            *unit = VEC2_s{out[0], out[1]};
-            return 1;
-        }
-    }
-    *length = 0.0;
-    *unit = VEC2_s{0.0, 0.0};
-    return 0;
+    const double c[2] = {u->x, u->y};
+    double out[2];
+    const int result = quorm::unitize(c, 2, tol, length, out);
+    *unit = VEC2_s{out[0], out[1]};
+    return result;
 }
 
 QUORM_API bool VEC2_is_parallel(const VEC2_s *u, const VEC2_s *v, double tol) {

@@ -23,26 +23,11 @@ QUORM_API bool VEC3_is_finite(const Vector3 *u) { return is_finite(*u); }
 
 QUORM_API int VEC3_unitize(const Vector3 *u, double tol, double *length, Vector3 *unit) {
     QUORM_ASSERT_TEXT(VEC3_is_finite(u), "VEC3_is_finite (u)");
-    double s = length2(*u);
-    if (s > tol * tol && s < HUGE_VAL) {
-        double r = std::sqrt(s);
-        double inv = 1.0 / r;
-        *length = r;
-        *unit = scale(inv, *u);
-        return 1;
-    }
-    // An overflowed squared length (possible only while unchecked) still has a
-    // well-defined direction; NaN lands with the null vectors.
-    if (s > tol * tol) {
-        double c[3] = {u->x, u->y, u->z}, out[3];
-        if (unitize_overflowed(c, 3, length, out)) {
-            *unit = vec(out);
-            return 1;
-        }
-    }
-    *length = 0.0;
-    *unit = Vector3{0.0, 0.0, 0.0};
-    return 0;
+    const double c[3] = {u->x, u->y, u->z};
+    double out[3];
+    const int result = unitize(c, 3, tol, length, out);
+    *unit = vec(out);
+    return result;
 }
 
 QUORM_API bool VEC3_is_parallel(const Vector3 *u, const Vector3 *v, double tol) {

@@ -94,28 +94,44 @@ inline double dist2(const double *a, const double *b) {
 }
 inline bool is_finite3(const double *a) { return is_finite(a[0]) && is_finite(a[1]) && is_finite(a[2]); }
 
-// Unit vector of the n components c whose squared length overflowed to
-// infinity: the components are first divided by the largest magnitude, so the
-// direction comes out right for any finite input (the length may still be
-// infinite).  Returns false, leaving the outputs alone, when a component is
-// itself infinite or NaN.
-inline bool unitize_overflowed(const double *c, int n, double *length, double *unit) {
-    double m = 0.0;
-    for (int i = 0; i < n; ++i) {
-        double a = std::fabs(c[i]);
-        if (!(a <= m)) m = a; // a NaN sticks and fails below
+// Unit vector and length of the n (2 or 3) components c.  The length must
+// exceed tol; otherwise, and for NaN components, the result is 0 with a zero
+// length and a zero vector.  A squared length that overflows (possible only
+// while unchecked) still has a well-defined direction: the components are
+// then first divided by the largest magnitude (the length may still be
+// infinite).
+inline int unitize(const double *c, int n, double tol, double *length, double *unit) {
+    double s = c[0] * c[0];
+    for (int i = 1; i < n; ++i) s += c[i] * c[i];
+    if (s > tol * tol && s < HUGE_VAL) {
+        double r = std::sqrt(s);
+        double inv = 1.0 / r;
+        *length = r;
+        for (int i = 0; i < n; ++i) unit[i] = inv * c[i];
+        return 1;
     }
-    if (!(m <= 1.7976931348623157e308)) return false;
-    double scaled[3] = {0.0, 0.0, 0.0};
-    double s = 0.0;
-    for (int i = 0; i < n; ++i) {
-        scaled[i] = c[i] / m;
-        s += scaled[i] * scaled[i];
+    if (s > tol * tol) {
+        double m = 0.0;
+        for (int i = 0; i < n; ++i) {
+            double a = std::fabs(c[i]);
+            if (!(a <= m)) m = a; // a NaN sticks and fails below
+        }
+        if (m <= 1.7976931348623157e308) {
+            double scaled[3] = {0.0, 0.0, 0.0};
+            double t = 0.0;
+            for (int i = 0; i < n; ++i) {
+                scaled[i] = c[i] / m;
+                t += scaled[i] * scaled[i];
+            }
+            double r = std::sqrt(t);
+            *length = m * r;
+            for (int i = 0; i < n; ++i) unit[i] = scaled[i] / r;
+            return 1;
+        }
     }
-    double r = std::sqrt(s);
-    *length = m * r;
-    for (int i = 0; i < n; ++i) unit[i] = scaled[i] / r;
-    return true;
+    *length = 0.0;
+    for (int i = 0; i < n; ++i) unit[i] = 0.0;
+    return 0;
 }
 
 } // namespace quorm
