@@ -30,6 +30,18 @@
 /* Numerical solvers */
 #include <quorm/solve.h>
 
+/* 2-D arc splines */
+
+/* Curve defining data and point lists */
+
+/* Least-squares fits */
+
+/* Spline kernel */
+
+/* Differential geometry */
+
+/* Facets, polygon fill and hidden-line rendering */
+
 /* Settings */
 #include <quorm/acom.h>
 #include <quorm/wcs.h>
