@@ -41,6 +41,7 @@
 /* Differential geometry */
 
 /* Facets, polygon fill and hidden-line rendering */
+#include <quorm/facet.h>
 
 /* Settings */
 #include <quorm/acom.h>
