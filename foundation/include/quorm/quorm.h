@@ -36,6 +36,7 @@
 /* Curve defining data and point lists */
 
 /* Least-squares fits */
+#include <quorm/lsfit.h>
 
 /* Spline kernel */
 
