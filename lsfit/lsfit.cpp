@@ -61,6 +61,7 @@ double rms_distance(double sum2, double lambda_min, int n) {
     return std::sqrt(sum2 / n);
 }
 
+#if QUORM_FULL_BUILD
 // Indices of the three values in descending order (ties keep their order).
 void descending(const double *values, int order[3]) {
     order[0] = 0;
@@ -70,7 +71,6 @@ void descending(const double *values, int order[3]) {
         for (int j = i; j > 0 && values[order[j]] > values[order[j - 1]]; --j) std::swap(order[j], order[j - 1]);
 }
 
-#if QUORM_FULL_BUILD
 // Diagonalises the symmetric 3x3 matrix in a (destroyed) into moments
 // (descending) and the matching axes.  With check_definite, an eigenvalue
 // below 1e-10 is an internal error.

@@ -93,6 +93,10 @@ template <class Work> void guarded(const char *file, int line, Temporaries &temp
         temps.release();
         throw;
     }
+#if !QUORM_FULL_BUILD
+    (void)file;
+    (void)line;
+#endif
 }
 
 } // namespace lsfit
