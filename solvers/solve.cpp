@@ -257,6 +257,10 @@ QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m) {
     double *column = static_cast<double *>(SM_alloc(sizeof(double) * (n > 0 ? n : 1)));
     double parity;
     int result = ludcmp_a(a, n, index, &parity);
+    // A pivot that came out exactly 0 was replaced to let the decomposition
+    // finish; the system is singular and has no solution to hand back.
+    for (int i = 0; i < n && result == 0; ++i)
+        if (a[i][i] == QUORM_LU_ZERO_PIVOT) result = 1;
     if (result == 0) {
         double nonfinite = 0.0;
         for (int c = 0; c < m; ++c) {

@@ -58,6 +58,10 @@ TEST(ExtremeSolves, LuSolverSuccessIsFinite) {
         EXPECT_TRUE(std::isfinite(x[0]) && std::isfinite(x[1]));
     }
     EXPECT_EQ(lu_solve({{1, 2}, {3, 4}}, {INFINITY, 1}, &x), 1);
+    // Singular through a zero pivot: no solution, b untouched.
+    const double c = -2.2794445463012076e-90;
+    EXPECT_EQ(lu_solve({{c, c}, {c, c}}, {-1.0408340855860843e-15, 0}, &x), 1);
+    EXPECT_EQ(x[0], -1.0408340855860843e-15);
 }
 
 TEST(ExtremeSolves, InverseOfTransformsWithHugeEntriesIsFiniteOrRefused) {
