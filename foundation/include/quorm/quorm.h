@@ -30,6 +30,8 @@
 /* Numerical solvers */
 #include <quorm/solve.h>
 #include <quorm/nr_eigensystems.h>
+#include <quorm/solve_roots.h>
+#include <quorm/svd.h>
 
 /* 2-D arc splines */
 
