@@ -31,6 +31,8 @@
 #include <quorm/solve.h>
 
 /* 2-D arc splines */
+#include <quorm/arc_spline_inter.h>
+#include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
 
