@@ -77,21 +77,45 @@ inline bool unitize(const VEC2_s &v, double tol, VEC2_s *unit, double *len = nul
 
 inline bool is_finite(const PNT2_s &p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
+// Sine and cosine of an angle in degrees.  Whole multiples of 90 degrees give
+// exact values, so a full circle closes exactly and the quarter points of a
+// circle lie exactly on its axes.
+inline void sincos_deg(double degrees, double *s, double *c) {
+    const double r = std::fmod(degrees, 360.0); // exact
+    if (r == 0.0) {
+        *s = 0.0, *c = 1.0;
+    } else if (r == 90.0 || r == -270.0) {
+        *s = 1.0, *c = 0.0;
+    } else if (r == 180.0 || r == -180.0) {
+        *s = 0.0, *c = -1.0;
+    } else if (r == 270.0 || r == -90.0) {
+        *s = -1.0, *c = 0.0;
+    } else {
+        *s = std::sin(r * deg_to_rad);
+        *c = std::cos(r * deg_to_rad);
+    }
+}
+
 // (cos a, sin a) of an angle in degrees.
 inline VEC2_s tangent_at(double degrees) {
-    const double a = degrees * deg_to_rad;
-    return VEC2_s{std::cos(a), std::sin(a)};
+    VEC2_s t;
+    sincos_deg(degrees, &t.y, &t.x);
+    return t;
 }
 
 // Inclination of v in [0, 360).
 inline double inclination(const VEC2_s &v) { return ARC_SPLINE_ask_angle_from_tan(v.y, v.x, 360); }
 
-// Point of an arc at turning angle phi (radians) from its start, given the
+// Point of an arc at turning angle phi (degrees) from its start, given the
 // start point, start tangent t, sense s and radius r:
 //   start + r sin(phi) t + s r (1 - cos phi) n,   n the left normal of t.
-inline PNT2_s arc_point(const PNT2_s &start, const VEC2_s &t, int s, double r, double phi) {
-    const double a = r * std::sin(phi);
-    const double b = s * r * (1.0 - std::cos(phi));
+inline PNT2_s arc_point(const PNT2_s &start, const VEC2_s &t, int s, double r, double phi_deg) {
+    // 1 - cos(phi) is formed as 2 sin^2(phi/2): no cancellation on flat arcs.
+    double sn, cs, sh, ch;
+    sincos_deg(phi_deg, &sn, &cs);
+    sincos_deg(0.5 * phi_deg, &sh, &ch);
+    const double a = r * sn;
+    const double b = s * r * 2.0 * sh * sh;
     return PNT2_s{start.x + a * t.x - b * t.y, start.y + a * t.y + b * t.x};
 }
 

@@ -31,6 +31,8 @@
 #include <quorm/solve.h>
 
 /* 2-D arc splines */
+#include <quorm/arc_spline_seg.h>
+#include <quorm/arc_spline_plane.h>
 #include <quorm/arc_spline_inter.h>
 #include <quorm/arc_spline_apollonian.h>
 
@@ -39,6 +41,7 @@
 /* Least-squares fits */
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
 
 /* Differential geometry */
 
