@@ -110,12 +110,19 @@ inline double inclination(const VEC2_s &v) { return ARC_SPLINE_ask_angle_from_ta
 // start point, start tangent t, sense s and radius r:
 //   start + r sin(phi) t + s r (1 - cos phi) n,   n the left normal of t.
 inline PNT2_s arc_point(const PNT2_s &start, const VEC2_s &t, int s, double r, double phi_deg) {
-    // 1 - cos(phi) is formed as 2 sin^2(phi/2): no cancellation on flat arcs.
-    double sn, cs, sh, ch;
+    // Near cos = 1, 1 - cos(phi) is formed as 2 sin^2(phi/2) so that flat arcs
+    // do not lose it to cancellation; elsewhere the direct form keeps the
+    // quarter points exact.
+    double sn, cs;
     sincos_deg(phi_deg, &sn, &cs);
-    sincos_deg(0.5 * phi_deg, &sh, &ch);
+    double one_minus_cos = 1.0 - cs;
+    if (cs > 0.5) {
+        double sh, ch;
+        sincos_deg(0.5 * phi_deg, &sh, &ch);
+        one_minus_cos = 2.0 * sh * sh;
+    }
     const double a = r * sn;
-    const double b = s * r * 2.0 * sh * sh;
+    const double b = s * r * one_minus_cos;
     return PNT2_s{start.x + a * t.x - b * t.y, start.y + a * t.y + b * t.x};
 }
 

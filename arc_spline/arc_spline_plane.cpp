@@ -310,9 +310,11 @@ QUORM_API int ARC_SPLINE_ask_3pts_collinearity_2d(const PNT2_s *p1, const PNT2_s
     if (len * t1 <= tols[0] && ((std::fabs(va.x) < tols[0] && std::fabs(vb.x) < tols[0]) ||
                                 (std::fabs(va.y) < tols[0] && std::fabs(vb.y) < tols[0])))
         return 1;
+    // |cos| > cos(tol) compared as sin < sin(tol): the cosine of a tiny angle
+    // rounds to 1 and would turn the test into an exact comparison.
     const VEC2_s w = (la >= lb) ? va : vb;
-    const double cosine = dot(u, w) / length(w);
-    if (std::fabs(cosine) > std::cos(tols[1] * deg_to_rad)) return 1;
+    const double sine = cross(u, w) / length(w);
+    if (std::fabs(sine) < std::sin(tols[1] * deg_to_rad)) return 1;
     if (mode == 2) {
         const double turn = cross(sub(*p1, *p2), sub(*p3, *p2));
         if (turn < 0.0)
@@ -335,8 +337,8 @@ QUORM_API int ARC_SPLINE_ask_3pts_collinearity_3d(const Point3 *p1, const Point3
     const double la = std::sqrt(quorm::length2(va)), lb = std::sqrt(quorm::length2(vb));
     if (la <= tols[0] || lb <= tols[0]) return 1;
     const Vector3 w = (la >= lb) ? va : vb;
-    const double cosine = quorm::dot(u, w) / ((la >= lb) ? la : lb);
-    return std::fabs(cosine) > std::cos(tols[1] * deg_to_rad) ? 1 : 0;
+    const double sine = std::sqrt(quorm::length2(quorm::cross(u, w))) / ((la >= lb) ? la : lb);
+    return sine < std::sin(tols[1] * deg_to_rad) ? 1 : 0;
 }
 
 QUORM_API bool ARC_SPLINE_ask_are_hermite_data_collinear_2d(const PNT2_s *p1, const VEC2_s *t1, const PNT2_s *p2,

@@ -84,7 +84,9 @@ QUORM_API int ARC_SPLINE_mod(int a, int b);
 QUORM_API void ARC_SPLINE_re_order_3pts_2d(double tol, PNT2_s *p1, PNT2_s *p2, PNT2_s *p3, int *status);
 QUORM_API void ARC_SPLINE_re_order_3pts_3d(double tol, quorm_point3 *p1, quorm_point3 *p2, quorm_point3 *p3,
                                            int *status);
-/* 2 all within tols[0], 1 collinear (within tols[0] and tols[1]), 0 not.  In
+/* 2 all within tols[0], 1 collinear (within tols[0] and tols[1]), 0 not.
+ * The angle between the farthest pair and the middle point is compared
+ * through its sine, which stays accurate for tiny angular tolerances.  In
  * mode 2, for non-collinear points, *orientation becomes 1 when p1 p2 p3 turn
  * clockwise ((p1 - p2) x (p3 - p2) > 0), 0 when counter-clockwise; it is -1
  * otherwise. */
@@ -122,8 +124,9 @@ QUORM_API void ARC_SPLINE_ask_isosceles_to_pt_2d(const double tols[], const PNT2
                                                  const PNT2_s *p2, const VEC2_s *d2, int have_apex, PNT2_s *apex,
                                                  double parms[2], int *inter_status, PNT2_s *q1, PNT2_s *q2,
                                                  int *side1, int *side2);
-/* -1 both rays start at the apex, 1 homodromic (running the same way round
- * the apex), 0 not. */
+/* -1 both rays start at the apex; 1 homodromic: both run towards the apex or
+ * both away from it (also when only ray 1 starts there), or, for parallel
+ * lines, both point the same way; 0 otherwise. */
 QUORM_API int ARC_SPLINE_ask_are_two_rays_homodromic_2d(const double tols[], const PNT2_s *p1, const VEC2_s *d1,
                                                         const PNT2_s *p2, const VEC2_s *d2, int do_intersect,
                                                         PNT2_s *apex, double parms[2], int *inter_status);
