@@ -703,3 +703,45 @@ TEST(ArcSplineFillet, RayToRay) {
     EXPECT_EQ(status, 1);
     EXPECT_EQ(s.type, 0);
 }
+
+TEST(ArcSplineBadInput, NotANumberGivesAStatus) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const PNT2_s good{0, 0}, bad{nan, 0}, q{1, 1};
+    const VEC2_s t{1, 0}, badt{nan, 0};
+    ARC_SPLINE_1_seg_2d_s s, s2;
+    PNT2_s tp1, tp2;
+    VEC2_s tt;
+    int status, count, kind;
+    double r = -1;
+    ARC_SPLINE_cre_circle_from_chord_end_data_2d(&good, &badt, &q, &t, 1, &r, &s, &status);
+    EXPECT_EQ(status, 3);
+    ARC_SPLINE_cre_circle_from_chord_end_data_2d(&good, &t, &bad, &t, 1, &r, &s, &status);
+    EXPECT_EQ(status, 2);
+    ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(&bad, &t, &q, &t, 'l', tols, &s, &tp1, &tt, &status);
+    EXPECT_EQ(status, 4);
+    const ARC_SPLINE_1_seg_2d_s given = circle(5, 5, 1);
+    ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(&bad, &t, &given, tols, 0, &count, &tp1, &tp2, &s, &s2,
+                                                              &kind, &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(count, 0);
+    ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(&good, &badt, &given, 30, tols, &count, &s, &s2, &status);
+    EXPECT_EQ(status, 1);
+    ARC_SPLINE_cre_circle_thru_2_points_tangent_to_line(&good, &bad, &q, &t, tols, &count, &tp1, &tp2, &s, &s2,
+                                                        &status);
+    EXPECT_EQ(status, 1);
+    ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(&good, &bad, &given, tols, &count, &tp1, &tp2, &s, &s2,
+                                                          &status);
+    EXPECT_EQ(status, 3);
+    // A fillet of radius 0 cannot be built: reported, the call goes on.
+    Kaltor::Corvex::MessageCapture capture(true);
+    PNT2_s apex, a, b;
+    double parms[2];
+    int sense;
+    const PNT2_s p2{5, 5};
+    const VEC2_s up{0, 1};
+    ARC_SPLINE_cre_arc_from_ray_to_ray_2d(&good, &t, &p2, &up, tols, 0.0, &status, &apex, parms, &a, &b, &sense, &s);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(capture.internals().size(), 1u);
+    EXPECT_EQ(capture.internals()[0], "The call to ARC_SPLINE_cre_circle_from_chord_end_data_2d failed.");
+    EXPECT_EQ(capture.all()[0].file, "arc_spline_apollonian_constructions");
+}
