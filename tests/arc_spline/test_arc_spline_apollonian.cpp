@@ -512,6 +512,15 @@ TEST_F(ArcSplineGivenRadiusChecks, AssertionsAndLargeRadius) {
               }),
               "");
     EXPECT_EQ(count, 2); // both circles outside, above and below
+    PNT2_s t1, t2;
+    int kind, status;
+    const PNT2_s p{0, 3};
+    const VEC2_s t{1, 0};
+    EXPECT_EQ(assertion_text([&] {
+                  ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(&p, &t, &a, tols, 0, &count, &t1, &t2,
+                                                                            &segs[0], nullptr, &kind, &status);
+              }),
+              "seg_ptr_1 && seg_ptr_2");
     MACH__checking_level = 0;
     ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&line, &b, 1.0, tols, 1, 1, 0, &count, segs, tp);
     EXPECT_EQ(count, 0);
@@ -661,6 +670,18 @@ TEST(ArcSplineLineAtPoint, CircleAtAnAngle) {
     EXPECT_EQ(count, 3);
     ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(&on, &diag, &given, 30, tols, &count, &s1, &s2, &status);
     EXPECT_EQ(count, 0);
+    // A kind of circle that cannot exist (here: touching from inside on the
+    // side where the line is tangent to the given circle) does not stop the
+    // search; the circle touching from outside is still found.
+    const ARC_SPLINE_1_seg_2d_s side = circle(3, 1, 1);
+    const PNT2_s origin{0, 0};
+    const VEC2_s x_axis{1, 0};
+    ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(&origin, &x_axis, &side, 0, tols, &count, &s1, &s2,
+                                                              &status);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(s1.type, 1);
+    EXPECT_NEAR(s1.radius, 2.25, 1e-12);
+    EXPECT_NEAR(s1.center.y, 2.25, 1e-12);
     // An angle out of range is reported and the call goes on.
     Kaltor::Corvex::MessageCapture capture(true);
     const PNT2_s p{3, 0};
