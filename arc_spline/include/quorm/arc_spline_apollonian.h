@@ -111,7 +111,8 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(const PNT2_
  * order is then that of the reordered circles).  A circle of radius below
  * 1e-10 other than the reference counts as a point (one plane, no duplicate
  * solutions); when every radius is below 1e-10 the single circle through the
- * points is returned. */
+ * points is returned.  A negative radius or a coordinate that is not a finite
+ * number gives count 0. */
 QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle_2(const quorm_point3 *centre, double radius,
                                                                        const quorm_point3 *p1, const quorm_point3 *p2,
                                                                        int *count, ARC_SPLINE_1_seg_2d_s segs[]);
