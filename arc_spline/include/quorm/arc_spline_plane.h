@@ -37,7 +37,9 @@ QUORM_BEGIN_DECLS
 
 /* ---- equations ------------------------------------------------------------ */
 
-/* Roots of a*u^2 + b*u + c = 0.  With normalize 1 the coefficients are first
+/* Roots of a*u^2 + b*u + c = 0 (roots are 0 unless written; a coefficient
+ * that is not a finite number gives count 0).  With normalize 1 the
+ * coefficients are first
  * divided by their Euclidean length (below 1e-12: count -3).  count: -3 every
  * u solves it, 0 no solution, 1 linear (both roots equal), 2 two real roots
  * (a double root twice), -2 complex: roots[0] the real part, roots[1] the
@@ -73,7 +75,8 @@ QUORM_API double ARC_SPLINE_ask_interior_angle_of_triangle_2d(const PNT2_s *p1, 
                                                               const double tols[], int which_angle, int *status);
 /* 0 if |x| <= tol, else +1 or -1. */
 QUORM_API int ARC_SPLINE_ask_sign_of_var(double x, double tol);
-/* Integer remainder of a / b with the sign of a (0 when b is 0). */
+/* Integer remainder of a / b with the sign of a (0 when b is 0 or -1, which
+ * have no remainder to overflow). */
 QUORM_API int ARC_SPLINE_mod(int a, int b);
 
 /* ---- three points --------------------------------------------------------- */
@@ -242,7 +245,8 @@ QUORM_API void ARC_SPLINE_inter_3_monge_planes(const ARC_SPLINE_monge_plane_s *p
                                                quorm_point3 *point, int *st12, int *st23, int *st13);
 /* |p - centre|^2 - r^2. */
 QUORM_API double ARC_SPLINE_ask_power_of_a_point_3d(const quorm_point3 *p, const quorm_point3 *centre, double r);
-/* |centre - p|^2 - radius^2 of a segment's circle. */
+/* |centre - p|^2 - radius^2 of a segment's circle (radius 1e19 for a
+ * straight); 0 for a missing segment. */
 QUORM_API double ARC_SPLINE_ask_power_of_a_point_2d(const PNT2_s *p, const ARC_SPLINE_1_seg_2d_s *seg);
 
 /* Radical axis of two circles: a point on it and its direction, the left
