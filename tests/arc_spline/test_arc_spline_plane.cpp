@@ -103,6 +103,15 @@ TEST(ArcSplinePlane, TrigonometricEquationSolutionsSatisfyIt) {
             ASSERT_LE(half[i], 1.0);
             ASSERT_NEAR(angles[i], 2 * std::atan(half[i]), 1e-15);
         }
+        // Ranges 10 and -11: below a quarter turn less the tolerance.
+        for (int range : {10, -11}) {
+            ARC_SPLINE_trig_eqt_linear_sin_cos(p1, p2, p3, 'd', range, 0.5, &count, angles, half);
+            for (int i = 0; i < count; ++i) {
+                ASSERT_LE(std::fabs(angles[i]), 89.5);
+                ASSERT_LT(std::fabs(half[i]), 1.0);
+                ASSERT_TRUE(range == -11 || half[i] >= 0.0);
+            }
+        }
     }
     double angles[2], half[2];
     int count;
