@@ -117,6 +117,16 @@ TEST(ArcSplinePlane, TrigonometricEquationSolutionsSatisfyIt) {
     int count;
     ARC_SPLINE_trig_eqt_linear_sin_cos(0, 0, 0, 'd', 0, 0, &count, angles, half);
     EXPECT_EQ(count, -3);
+    // sin t + cos t + 1 = 0 at 180 and 270; cos t + 1 = 0 at 180 only.
+    ARC_SPLINE_trig_eqt_linear_sin_cos(1, 1, 1, 'd', 0, 0, &count, angles, half);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(angles[0], 180.0);
+    EXPECT_NEAR(angles[1], 270.0, 1e-12);
+    ARC_SPLINE_trig_eqt_linear_sin_cos(0, 2, 2, 'r', 0, 0, &count, angles, half);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(angles[0], kPi);
+    ARC_SPLINE_trig_eqt_linear_sin_cos(1, 1, 1, 'd', 1, 0, &count, angles, half);
+    EXPECT_EQ(count, 0);
 }
 
 TEST(ArcSplinePlane, AngleHelpers) {

@@ -52,7 +52,9 @@ QUORM_API void ARC_SPLINE_solve_quadratic_eqt(double a, double b, double c, int 
  * 0 <= u <= 1 with angle <= 90 - tol, -11 keeps |u| < 1 with |angle| <= 90 -
  * tol (tol in the angle unit), any other range keeps all roots unchanged.
  * count -3 when all three coefficients vanish; two roots come sorted by
- * angle, each with its half-angle tangent. */
+ * angle, each with its half-angle tangent.  The solution t = 180 degrees
+ * (p3 = p2), which the half-angle substitution cannot express, is included by
+ * the ranges that keep every root, with half-angle tangent HUGE_VAL. */
 QUORM_API void ARC_SPLINE_trig_eqt_linear_sin_cos(double p1, double p2, double p3, char unit, int range, double tol,
                                                   int *count, double angles[2], double half_tans[2]);
 
