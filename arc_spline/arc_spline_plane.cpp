@@ -871,8 +871,12 @@ QUORM_API void ARC_SPLINE_ask_radical_axis_of_2_circles_2d(const ARC_SPLINE_1_se
             *relation = (d > r1 + r2) ? 0 : 2;
         return;
     }
-    // Apart, or one circle strictly inside the other: no common point.
-    if (d > r1 + r2 || d < big - little - small)
+    // Touching from outside or from inside (within 1e-10) is one common
+    // point, like touching equal circles; apart, or one circle strictly inside
+    // the other, none.  The axis point is the touching point in both cases.
+    if (std::fabs(d - (r1 + r2)) <= small || std::fabs(d - (big - little)) <= small)
+        *relation = 1;
+    else if (d > r1 + r2 || d < big - little)
         *relation = 0;
     else
         *relation = 2;

@@ -458,6 +458,15 @@ TEST(ArcSplinePlane, RadicalAxis) {
         ARC_SPLINE_cre_circle_from_center_and_radius_2d(&m3, inner, &c3);
         ARC_SPLINE_ask_radical_axis_of_2_circles_2d(&c1, &c3, &x, &dir, &rel, &st);
         ASSERT_EQ(rel, 0);
+        // Touching from inside and from outside: one point, on both circles.
+        for (double gap : {r1 - inner, r1 + inner}) {
+            const PNT2_s m4{m1.x + gap * std::cos(ang), m1.y + gap * std::sin(ang)};
+            ARC_SPLINE_cre_circle_from_center_and_radius_2d(&m4, inner, &c3);
+            ARC_SPLINE_ask_radical_axis_of_2_circles_2d(&c1, &c3, &x, &dir, &rel, &st);
+            ASSERT_EQ(rel, 1);
+            ASSERT_NEAR(std::hypot(x.x - m1.x, x.y - m1.y), r1, 1e-12 * 100);
+            ASSERT_NEAR(std::hypot(x.x - m4.x, x.y - m4.y), inner, 1e-12 * 100);
+        }
     }
     const PNT2_s a{0, 0}, b{2, 0};
     ARC_SPLINE_1_seg_2d_s c1, c2, line;

@@ -254,7 +254,8 @@ QUORM_API double ARC_SPLINE_ask_power_of_a_point_2d(const PNT2_s *p, const ARC_S
 /* Radical axis of two circles: a point on it and its direction, the left
  * normal of the unit vector from the larger circle's centre to the smaller's.
  * relation: 0 no common point (apart, or one circle strictly inside the
- * other), 1 touching (equal radii), 2 crossing, 3 concentric (no axis).
+ * other), 1 touching from outside or inside within 1e-10 (the point is then
+ * the touching point), 2 crossing, 3 concentric (no axis).
  * Status 1 when c1 is not a usable circle, 2 when c2 is not. */
 QUORM_API void ARC_SPLINE_ask_radical_axis_of_2_circles_2d(const ARC_SPLINE_1_seg_2d_s *c1,
                                                            const ARC_SPLINE_1_seg_2d_s *c2, PNT2_s *point,
