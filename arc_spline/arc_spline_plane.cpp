@@ -202,6 +202,16 @@ QUORM_API void ARC_SPLINE_trig_eqt_linear_sin_cos(double p1, double p2, double p
         half_tans[kept] = u;
         ++kept;
     }
+    // The substitution u = tan(t/2) cannot reach t = 180: that solution shows
+    // only as a vanishing leading coefficient (p3 = p2) and is added here for
+    // the ranges that keep every root.  Its half-angle tangent is infinite.
+    const bool keeps_all = (range != 1 && range != 10 && range != -11);
+    const double norm = std::sqrt(p1 * p1 + p2 * p2 + p3 * p3);
+    if (keeps_all && kept < 2 && std::fabs(p2 - p3) < coef_tol * norm) {
+        angles[kept] = radians ? pi : 180.0;
+        half_tans[kept] = HUGE_VAL;
+        ++kept;
+    }
     if (kept == 2 && angles[1] < angles[0]) {
         std::swap(angles[0], angles[1]);
         std::swap(half_tans[0], half_tans[1]);
@@ -861,8 +871,12 @@ QUORM_API void ARC_SPLINE_ask_radical_axis_of_2_circles_2d(const ARC_SPLINE_1_se
             *relation = (d > r1 + r2) ? 0 : 2;
         return;
     }
-    // Apart, or one circle strictly inside the other: no common point.
-    if (d > r1 + r2 || d < big - little - small)
+    // Touching from outside or from inside (within 1e-10) is one common
+    // point, like touching equal circles; apart, or one circle strictly inside
+    // the other, none.  The axis point is the touching point in both cases.
+    if (std::fabs(d - (r1 + r2)) <= small || std::fabs(d - (big - little)) <= small)
+        *relation = 1;
+    else if (d > r1 + r2 || d < big - little)
         *relation = 0;
     else
         *relation = 2;

@@ -103,11 +103,30 @@ TEST(ArcSplinePlane, TrigonometricEquationSolutionsSatisfyIt) {
             ASSERT_LE(half[i], 1.0);
             ASSERT_NEAR(angles[i], 2 * std::atan(half[i]), 1e-15);
         }
+        // Ranges 10 and -11: below a quarter turn less the tolerance.
+        for (int range : {10, -11}) {
+            ARC_SPLINE_trig_eqt_linear_sin_cos(p1, p2, p3, 'd', range, 0.5, &count, angles, half);
+            for (int i = 0; i < count; ++i) {
+                ASSERT_LE(std::fabs(angles[i]), 89.5);
+                ASSERT_LT(std::fabs(half[i]), 1.0);
+                ASSERT_TRUE(range == -11 || half[i] >= 0.0);
+            }
+        }
     }
     double angles[2], half[2];
     int count;
     ARC_SPLINE_trig_eqt_linear_sin_cos(0, 0, 0, 'd', 0, 0, &count, angles, half);
     EXPECT_EQ(count, -3);
+    // sin t + cos t + 1 = 0 at 180 and 270; cos t + 1 = 0 at 180 only.
+    ARC_SPLINE_trig_eqt_linear_sin_cos(1, 1, 1, 'd', 0, 0, &count, angles, half);
+    ASSERT_EQ(count, 2);
+    EXPECT_EQ(angles[0], 180.0);
+    EXPECT_NEAR(angles[1], 270.0, 1e-12);
+    ARC_SPLINE_trig_eqt_linear_sin_cos(0, 2, 2, 'r', 0, 0, &count, angles, half);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(angles[0], kPi);
+    ARC_SPLINE_trig_eqt_linear_sin_cos(1, 1, 1, 'd', 1, 0, &count, angles, half);
+    EXPECT_EQ(count, 0);
 }
 
 TEST(ArcSplinePlane, AngleHelpers) {
@@ -439,6 +458,15 @@ TEST(ArcSplinePlane, RadicalAxis) {
         ARC_SPLINE_cre_circle_from_center_and_radius_2d(&m3, inner, &c3);
         ARC_SPLINE_ask_radical_axis_of_2_circles_2d(&c1, &c3, &x, &dir, &rel, &st);
         ASSERT_EQ(rel, 0);
+        // Touching from inside and from outside: one point, on both circles.
+        for (double gap : {r1 - inner, r1 + inner}) {
+            const PNT2_s m4{m1.x + gap * std::cos(ang), m1.y + gap * std::sin(ang)};
+            ARC_SPLINE_cre_circle_from_center_and_radius_2d(&m4, inner, &c3);
+            ARC_SPLINE_ask_radical_axis_of_2_circles_2d(&c1, &c3, &x, &dir, &rel, &st);
+            ASSERT_EQ(rel, 1);
+            ASSERT_NEAR(std::hypot(x.x - m1.x, x.y - m1.y), r1, 1e-12 * 100);
+            ASSERT_NEAR(std::hypot(x.x - m4.x, x.y - m4.y), inner, 1e-12 * 100);
+        }
     }
     const PNT2_s a{0, 0}, b{2, 0};
     ARC_SPLINE_1_seg_2d_s c1, c2, line;

@@ -37,7 +37,9 @@ QUORM_BEGIN_DECLS
 
 /* ---- equations ------------------------------------------------------------ */
 
-/* Roots of a*u^2 + b*u + c = 0.  With normalize 1 the coefficients are first
+/* Roots of a*u^2 + b*u + c = 0 (roots are 0 unless written; a coefficient
+ * that is not a finite number gives count 0).  With normalize 1 the
+ * coefficients are first
  * divided by their Euclidean length (below 1e-12: count -3).  count: -3 every
  * u solves it, 0 no solution, 1 linear (both roots equal), 2 two real roots
  * (a double root twice), -2 complex: roots[0] the real part, roots[1] the
@@ -50,7 +52,9 @@ QUORM_API void ARC_SPLINE_solve_quadratic_eqt(double a, double b, double c, int 
  * 0 <= u <= 1 with angle <= 90 - tol, -11 keeps |u| < 1 with |angle| <= 90 -
  * tol (tol in the angle unit), any other range keeps all roots unchanged.
  * count -3 when all three coefficients vanish; two roots come sorted by
- * angle, each with its half-angle tangent. */
+ * angle, each with its half-angle tangent.  The solution t = 180 degrees
+ * (p3 = p2), which the half-angle substitution cannot express, is included by
+ * the ranges that keep every root, with half-angle tangent HUGE_VAL. */
 QUORM_API void ARC_SPLINE_trig_eqt_linear_sin_cos(double p1, double p2, double p3, char unit, int range, double tol,
                                                   int *count, double angles[2], double half_tans[2]);
 
@@ -73,7 +77,8 @@ QUORM_API double ARC_SPLINE_ask_interior_angle_of_triangle_2d(const PNT2_s *p1, 
                                                               const double tols[], int which_angle, int *status);
 /* 0 if |x| <= tol, else +1 or -1. */
 QUORM_API int ARC_SPLINE_ask_sign_of_var(double x, double tol);
-/* Integer remainder of a / b with the sign of a (0 when b is 0). */
+/* Integer remainder of a / b with the sign of a (0 when b is 0 or -1, which
+ * have no remainder to overflow). */
 QUORM_API int ARC_SPLINE_mod(int a, int b);
 
 /* ---- three points --------------------------------------------------------- */
@@ -242,13 +247,15 @@ QUORM_API void ARC_SPLINE_inter_3_monge_planes(const ARC_SPLINE_monge_plane_s *p
                                                quorm_point3 *point, int *st12, int *st23, int *st13);
 /* |p - centre|^2 - r^2. */
 QUORM_API double ARC_SPLINE_ask_power_of_a_point_3d(const quorm_point3 *p, const quorm_point3 *centre, double r);
-/* |centre - p|^2 - radius^2 of a segment's circle. */
+/* |centre - p|^2 - radius^2 of a segment's circle (radius 1e19 for a
+ * straight); 0 for a missing segment. */
 QUORM_API double ARC_SPLINE_ask_power_of_a_point_2d(const PNT2_s *p, const ARC_SPLINE_1_seg_2d_s *seg);
 
 /* Radical axis of two circles: a point on it and its direction, the left
  * normal of the unit vector from the larger circle's centre to the smaller's.
  * relation: 0 no common point (apart, or one circle strictly inside the
- * other), 1 touching (equal radii), 2 crossing, 3 concentric (no axis).
+ * other), 1 touching from outside or inside within 1e-10 (the point is then
+ * the touching point), 2 crossing, 3 concentric (no axis).
  * Status 1 when c1 is not a usable circle, 2 when c2 is not. */
 QUORM_API void ARC_SPLINE_ask_radical_axis_of_2_circles_2d(const ARC_SPLINE_1_seg_2d_s *c1,
                                                            const ARC_SPLINE_1_seg_2d_s *c2, PNT2_s *point,
