@@ -455,11 +455,17 @@ TEST(ArcSplineGivenRadius, RandomArcsTouchBothCircles) {
     for (int i = 0; i < 1500; ++i) {
         const PNT2_s c1 = rng.point(10), c2 = rng.point(10);
         const double r1 = rng.uniform(0.2, 4), r2 = rng.uniform(0.2, 4), R = rng.uniform(0.1, 5);
-        const ARC_SPLINE_1_seg_2d_s a = circle(c1.x, c1.y, r1), b = circle(c2.x, c2.y, r2);
+        // Whole circles, or half circles whose touching points must lie on them.
+        const int whole = rng.pick(2);
+        ARC_SPLINE_1_seg_2d_s a = circle(c1.x, c1.y, r1), b = circle(c2.x, c2.y, r2);
+        if (!whole) {
+            a.end_angle = b.end_angle = 270.0;
+        }
         ARC_SPLINE_1_seg_2d_s segs[8];
         PNT2_s tp[16];
         int count;
-        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, 1, 1, 0, &count, segs, tp);
+        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, whole, whole, 0, &count, segs,
+                                                                       tp);
         ASSERT_LE(count, 8);
         total += count;
         for (int k = 0; k < count; ++k) {
@@ -472,6 +478,10 @@ TEST(ArcSplineGivenRadius, RandomArcsTouchBothCircles) {
             EXPECT_NEAR(dist(tp[2 * k], c1), r1, slack);
             EXPECT_NEAR(dist(tp[2 * k + 1], c2), r2, slack);
             EXPECT_NEAR(dist(tp[2 * k], s.center), R, slack);
+            if (!whole) {
+                EXPECT_GE(tp[2 * k].y, c1.y - slack); // upper halves
+                EXPECT_GE(tp[2 * k + 1].y, c2.y - slack);
+            }
             // The arc runs from touching point 1 to touching point 2 the
             // shorter way round.
             EXPECT_LT(dist(s.start_pt, tp[2 * k]), slack);
@@ -479,7 +489,8 @@ TEST(ArcSplineGivenRadius, RandomArcsTouchBothCircles) {
         }
         // A single selection gives a subset of the four.
         int one;
-        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, 1, 1, 3, &one, segs, tp);
+        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, whole, whole, 3, &one, segs,
+                                                                       tp);
         EXPECT_LE(one, count);
     }
     EXPECT_GT(total, 1000);
