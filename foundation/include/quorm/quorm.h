@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/nr_eigensystems.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -39,6 +40,7 @@
 /* Curve defining data and point lists */
 
 /* Least-squares fits */
+#include <quorm/lsfit.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
@@ -46,6 +48,7 @@
 /* Differential geometry */
 
 /* Facets, polygon fill and hidden-line rendering */
+#include <quorm/facet.h>
 
 /* Settings */
 #include <quorm/acom.h>
