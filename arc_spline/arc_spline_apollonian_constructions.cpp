@@ -176,6 +176,8 @@ void lifted_construction(Circle circles[3], int *count, ARC_SPLINE_1_seg_2d_s se
         for (int k = 0; k < nb; ++k) solve_on_line(a[i], b[k], local[0], all_points, ox, oy, count, segs);
 }
 
+bool finite_vec(const VEC2_s &v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+
 // Signed distance helpers for the line constructions.
 double side_of(const PNT2_s &x, const PNT2_s &p, const VEC2_s &t) { return cross(t, sub(x, p)); }
 
@@ -587,12 +589,17 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(const PNT
                                                                        const double tols[], ARC_SPLINE_1_seg_2d_s *seg,
                                                                        PNT2_s *touch, VEC2_s *touch_tan, int *status) {
     *touch = PNT2_s{0.0, 0.0};
+    *touch_tan = VEC2_s{0.0, 0.0};
     *status = 0;
     if (!seg) {
         *status = 1;
         return;
     }
     ARC_SPLINE_init_1_seg_2d(seg);
+    if (!is_finite(*p) || !is_finite(*q) || !finite_vec(*t) || !finite_vec(*u)) {
+        *status = 4;
+        return;
+    }
     VEC2_s tu = *t, uu = *u;
     PNT2_s apex;
     double parms[2] = {0.0, 0.0}, cosang;
@@ -656,7 +663,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
     PNT2_s c;
     double r;
     VEC2_s tu;
-    if (!circle_of(circle, &c, &r) || !unit(*t, 1e-10, &tu)) {
+    if (!circle_of(circle, &c, &r) || !unit(*t, 1e-10, &tu) || !is_finite(*p)) {
         *status = 1;
         return;
     }
@@ -742,7 +749,7 @@ QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const P
     PNT2_s c;
     double r;
     VEC2_s tu;
-    if (!circle_of(circle, &c, &r) || !unit(*t, 1e-10, &tu)) {
+    if (!circle_of(circle, &c, &r) || !unit(*t, 1e-10, &tu) || !is_finite(*p)) {
         *status = 1;
         return;
     }

@@ -251,7 +251,12 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s 
     if (type == 0 || curv < 1e-10) {
         if (arcl <= tols[0]) end = add(start, t0);
         int side;
-        return ARC_SPLINE_ask_dist_pt_to_line_seg_2d(p, &start, &end, tols[0], clamp, foot, parm, where, &side);
+        const double d = ARC_SPLINE_ask_dist_pt_to_line_seg_2d(p, &start, &end, tols[0], clamp, foot, parm, where, &side);
+        if (!std::isfinite(d)) {
+            *status = 1;
+            return 0.0;
+        }
+        return d;
     }
     ARC_SPLINE_ask_parm_at_a_point_2d(seg, p, tols, foot, parm, where, &st);
     if (st != 0) {
@@ -275,7 +280,13 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s 
             *foot = (to == s) ? start : end;
         }
     }
-    return distance(*foot, *p);
+    const double d = distance(*foot, *p);
+    if (!std::isfinite(d)) {
+        // A record or point that is not a number has no distance.
+        *status = 1;
+        return 0.0;
+    }
+    return d;
 }
 
 QUORM_API void ARC_SPLINE_inter_circular_arc_line_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg1,

@@ -64,6 +64,26 @@ void BM_inter_of_2_circular_arcs(benchmark::State &state) {
 }
 BENCHMARK(BM_inter_of_2_circular_arcs);
 
+// Baseline: the two crossing points by the plain formulas, without
+// parameters, positions or checks; the ratio shows what those cost.
+void BM_plain_circle_circle_points(benchmark::State &state) {
+    const std::vector<ARC_SPLINE_1_seg_2d_s> v = crossing_pairs();
+    int i = 0;
+    for (auto _ : state) {
+        const ARC_SPLINE_1_seg_2d_s &a = v[2 * i], &b = v[2 * i + 1];
+        const double dx = b.center.x - a.center.x, dy = b.center.y - a.center.y;
+        const double d2 = dx * dx + dy * dy, d = std::sqrt(d2);
+        const double m = (d2 + a.radius * a.radius - b.radius * b.radius) / (2 * d);
+        const double h = std::sqrt(a.radius * a.radius - m * m);
+        PNT2_s x1{a.center.x + (m * dx - h * dy) / d, a.center.y + (m * dy + h * dx) / d};
+        PNT2_s x2{a.center.x + (m * dx + h * dy) / d, a.center.y + (m * dy - h * dx) / d};
+        benchmark::DoNotOptimize(x1);
+        benchmark::DoNotOptimize(x2);
+        i = (i + 1) % kCases;
+    }
+}
+BENCHMARK(BM_plain_circle_circle_points);
+
 void BM_inter_circular_arc_line_seg(benchmark::State &state) {
     const std::vector<ARC_SPLINE_1_seg_2d_s> v = crossing_pairs();
     std::vector<ARC_SPLINE_1_seg_2d_s> lines;

@@ -455,11 +455,17 @@ TEST(ArcSplineGivenRadius, RandomArcsTouchBothCircles) {
     for (int i = 0; i < 1500; ++i) {
         const PNT2_s c1 = rng.point(10), c2 = rng.point(10);
         const double r1 = rng.uniform(0.2, 4), r2 = rng.uniform(0.2, 4), R = rng.uniform(0.1, 5);
-        const ARC_SPLINE_1_seg_2d_s a = circle(c1.x, c1.y, r1), b = circle(c2.x, c2.y, r2);
+        // Whole circles, or half circles whose touching points must lie on them.
+        const int whole = rng.pick(2);
+        ARC_SPLINE_1_seg_2d_s a = circle(c1.x, c1.y, r1), b = circle(c2.x, c2.y, r2);
+        if (!whole) {
+            a.end_angle = b.end_angle = 270.0;
+        }
         ARC_SPLINE_1_seg_2d_s segs[8];
         PNT2_s tp[16];
         int count;
-        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, 1, 1, 0, &count, segs, tp);
+        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, whole, whole, 0, &count, segs,
+                                                                       tp);
         ASSERT_LE(count, 8);
         total += count;
         for (int k = 0; k < count; ++k) {
@@ -472,6 +478,10 @@ TEST(ArcSplineGivenRadius, RandomArcsTouchBothCircles) {
             EXPECT_NEAR(dist(tp[2 * k], c1), r1, slack);
             EXPECT_NEAR(dist(tp[2 * k + 1], c2), r2, slack);
             EXPECT_NEAR(dist(tp[2 * k], s.center), R, slack);
+            if (!whole) {
+                EXPECT_GE(tp[2 * k].y, c1.y - slack); // upper halves
+                EXPECT_GE(tp[2 * k + 1].y, c2.y - slack);
+            }
             // The arc runs from touching point 1 to touching point 2 the
             // shorter way round.
             EXPECT_LT(dist(s.start_pt, tp[2 * k]), slack);
@@ -479,7 +489,8 @@ TEST(ArcSplineGivenRadius, RandomArcsTouchBothCircles) {
         }
         // A single selection gives a subset of the four.
         int one;
-        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, 1, 1, 3, &one, segs, tp);
+        ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&a, &b, R, tols, whole, whole, 3, &one, segs,
+                                                                       tp);
         EXPECT_LE(one, count);
     }
     EXPECT_GT(total, 1000);
@@ -512,6 +523,15 @@ TEST_F(ArcSplineGivenRadiusChecks, AssertionsAndLargeRadius) {
               }),
               "");
     EXPECT_EQ(count, 2); // both circles outside, above and below
+    PNT2_s t1, t2;
+    int kind, status;
+    const PNT2_s p{0, 3};
+    const VEC2_s t{1, 0};
+    EXPECT_EQ(assertion_text([&] {
+                  ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(&p, &t, &a, tols, 0, &count, &t1, &t2,
+                                                                            &segs[0], nullptr, &kind, &status);
+              }),
+              "seg_ptr_1 && seg_ptr_2");
     MACH__checking_level = 0;
     ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(&line, &b, 1.0, tols, 1, 1, 0, &count, segs, tp);
     EXPECT_EQ(count, 0);
@@ -661,6 +681,18 @@ TEST(ArcSplineLineAtPoint, CircleAtAnAngle) {
     EXPECT_EQ(count, 3);
     ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(&on, &diag, &given, 30, tols, &count, &s1, &s2, &status);
     EXPECT_EQ(count, 0);
+    // A kind of circle that cannot exist (here: touching from inside on the
+    // side where the line is tangent to the given circle) does not stop the
+    // search; the circle touching from outside is still found.
+    const ARC_SPLINE_1_seg_2d_s side = circle(3, 1, 1);
+    const PNT2_s origin{0, 0};
+    const VEC2_s x_axis{1, 0};
+    ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(&origin, &x_axis, &side, 0, tols, &count, &s1, &s2,
+                                                              &status);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(s1.type, 1);
+    EXPECT_NEAR(s1.radius, 2.25, 1e-12);
+    EXPECT_NEAR(s1.center.y, 2.25, 1e-12);
     // An angle out of range is reported and the call goes on.
     Kaltor::Corvex::MessageCapture capture(true);
     const PNT2_s p{3, 0};
@@ -702,4 +734,46 @@ TEST(ArcSplineFillet, RayToRay) {
     ARC_SPLINE_cre_arc_from_ray_to_ray_2d(&p1, &d1, &p2, &d1, tols, 2.0, &status, &apex, parms, &a, &b, &sense, &s);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(s.type, 0);
+}
+
+TEST(ArcSplineBadInput, NotANumberGivesAStatus) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const PNT2_s good{0, 0}, bad{nan, 0}, q{1, 1};
+    const VEC2_s t{1, 0}, badt{nan, 0};
+    ARC_SPLINE_1_seg_2d_s s, s2;
+    PNT2_s tp1, tp2;
+    VEC2_s tt;
+    int status, count, kind;
+    double r = -1;
+    ARC_SPLINE_cre_circle_from_chord_end_data_2d(&good, &badt, &q, &t, 1, &r, &s, &status);
+    EXPECT_EQ(status, 3);
+    ARC_SPLINE_cre_circle_from_chord_end_data_2d(&good, &t, &bad, &t, 1, &r, &s, &status);
+    EXPECT_EQ(status, 2);
+    ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(&bad, &t, &q, &t, 'l', tols, &s, &tp1, &tt, &status);
+    EXPECT_EQ(status, 4);
+    const ARC_SPLINE_1_seg_2d_s given = circle(5, 5, 1);
+    ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(&bad, &t, &given, tols, 0, &count, &tp1, &tp2, &s, &s2,
+                                                              &kind, &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(count, 0);
+    ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(&good, &badt, &given, 30, tols, &count, &s, &s2, &status);
+    EXPECT_EQ(status, 1);
+    ARC_SPLINE_cre_circle_thru_2_points_tangent_to_line(&good, &bad, &q, &t, tols, &count, &tp1, &tp2, &s, &s2,
+                                                        &status);
+    EXPECT_EQ(status, 1);
+    ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(&good, &bad, &given, tols, &count, &tp1, &tp2, &s, &s2,
+                                                          &status);
+    EXPECT_EQ(status, 3);
+    // A fillet of radius 0 cannot be built: reported, the call goes on.
+    Kaltor::Corvex::MessageCapture capture(true);
+    PNT2_s apex, a, b;
+    double parms[2];
+    int sense;
+    const PNT2_s p2{5, 5};
+    const VEC2_s up{0, 1};
+    ARC_SPLINE_cre_arc_from_ray_to_ray_2d(&good, &t, &p2, &up, tols, 0.0, &status, &apex, parms, &a, &b, &sense, &s);
+    EXPECT_EQ(status, 0);
+    ASSERT_EQ(capture.internals().size(), 1u);
+    EXPECT_EQ(capture.internals()[0], "The call to ARC_SPLINE_cre_circle_from_chord_end_data_2d failed.");
+    EXPECT_EQ(capture.all()[0].file, "arc_spline_apollonian_constructions");
 }

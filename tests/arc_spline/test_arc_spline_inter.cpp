@@ -577,3 +577,33 @@ TEST(ArcSplineChordTangent, OtherEndOfChord) {
     EXPECT_EQ(capture.internals()[0], "Unexpected conic arc type.");
     EXPECT_EQ(out.x, 1.0);
 }
+
+TEST(ArcSplineBadInput, NotANumberAndDegenerateSegments) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const ARC_SPLINE_1_seg_2d_s c = circle(0, 0, 1), bad = circle(nan, 0, 1);
+    const ARC_SPLINE_1_seg_2d_s badline = straight(PNT2_s{nan, 0}, PNT2_s{1, 0});
+    const ARC_SPLINE_1_seg_2d_s point = circle(0, 0, 0);
+    EXPECT_EQ(arc_arc(bad, c).status, 1);
+    EXPECT_EQ(arc_arc(c, bad).status, 2);
+    EXPECT_EQ(arc_line(c, badline).status, 2);
+    EXPECT_EQ(common(false, bad, c).status, 1);
+    EXPECT_EQ(common(true, c, bad).status, 2);
+    // A zero-length straight is a unit-long piece along its direction.
+    const Inter z = arc_line(c, straight(PNT2_s{0, 0}, PNT2_s{0, 0}));
+    EXPECT_EQ(z.status, 0);
+    EXPECT_EQ(z.count, 2);
+    // Point circles and NaN points: a status or no solution, never a point.
+    PNT2_s t1, t2, foot;
+    double parms[2], parm;
+    int where[2], w, count, status;
+    const PNT2_s p{nan, 1};
+    ARC_SPLINE_ask_tangents_thru_a_point_2d(&c, &p, 0, tols, &count, &t1, &t2, parms, where, &status);
+    EXPECT_EQ(count, 0);
+    const PNT2_s q{3, 1};
+    ARC_SPLINE_ask_dist_pt_to_1_seg_2d(&point, &q, 0, tols, &foot, &parm, &w, &status);
+    EXPECT_EQ(status, 1);
+    ARC_SPLINE_ask_dist_pt_to_1_seg_2d(&bad, &q, 0, tols, &foot, &parm, &w, &status);
+    EXPECT_EQ(status, 1);
+    ARC_SPLINE_ask_dist_pt_to_1_seg_2d(&c, &p, 0, tols, &foot, &parm, &w, &status);
+    EXPECT_EQ(status, 1);
+}

@@ -53,7 +53,8 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
  * A straight no longer than tols[0] is taken as a unit-long piece along its
  * start tangent.  With clamp a foot outside an arc moves to the nearer end in
  * the sense of the arc (*where keeps 1).  Status 1 when the segment is missing
- * or unusable, or the arc projection fails (result 0). */
+ * or unusable, the arc projection fails, or the distance is not a number
+ * (result 0). */
 QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg, const PNT2_s *p, int clamp,
                                                     const double tols[], PNT2_s *foot, double *parm, int *where,
                                                     int *status);
