@@ -109,6 +109,25 @@ void intersect_rays(const double tols[], const PNT2_s *p1, const VEC2_s *d1, con
     ARC_SPLINE_inter_line_line_2d(tols, &a, &b, 1, &u1, &u2, apex, parms, &cos_angle, inter_status);
 }
 
+// Turn from u to v about ref (degrees), the inscribed angle of the corner and
+// its type: -1 straight on, 1 convex, 0 reflex.
+void classify_corner(const Vector3 &u, const Vector3 &v, const Vector3 &ref, double angle_tol, double *inscribed,
+                     double *turn, int *type) {
+    *turn = VEC3_angle_between(&u, &v, &ref) * rad_to_deg;
+    const double s_straight = std::sin((angle_tol < 0.001 ? angle_tol : 0.001) * deg_to_rad);
+    if (VEC3_is_parallel(&u, &v, s_straight) && quorm::dot(u, v) > 0.0) {
+        *type = -1;
+        *inscribed = 180.0;
+    } else if (*turn < 180.0) {
+        *type = 1;
+        *inscribed = 180.0 - *turn;
+    } else {
+        *type = 0;
+        *inscribed = 540.0 - *turn;
+    }
+    if (std::fabs(*inscribed - 180.0) <= angle_tol) *type = -1;
+}
+
 } // namespace
 
 extern "C" {
@@ -528,19 +547,7 @@ QUORM_API void ARC_SPLINE_ask_inscribed_angle_and_type(const Vector3 *e1, const 
         u = unit3(quorm::sub(u, quorm::scale(quorm::dot(u, ref), ref)));
         v = unit3(quorm::sub(v, quorm::scale(quorm::dot(v, ref), ref)));
     }
-    *turn = VEC3_angle_between(&u, &v, &ref) * rad_to_deg;
-    const double s_straight = std::sin((angle_tol < 0.001 ? angle_tol : 0.001) * deg_to_rad);
-    if (VEC3_is_parallel(&u, &v, s_straight) && quorm::dot(u, v) > 0.0) {
-        *type = -1;
-        *inscribed = 180.0;
-    } else if (*turn < 180.0) {
-        *type = 1;
-        *inscribed = 180.0 - *turn;
-    } else {
-        *type = 0;
-        *inscribed = 540.0 - *turn;
-    }
-    if (std::fabs(*inscribed - 180.0) <= angle_tol) *type = -1;
+    classify_corner(u, v, ref, angle_tol, inscribed, turn, type);
 }
 
 QUORM_API void ARC_SPLINE_ask_bisector_of_inscribed_angle(const Vector3 *e1, const Vector3 *e2, const Point3 *point,
@@ -549,7 +556,11 @@ QUORM_API void ARC_SPLINE_ask_bisector_of_inscribed_angle(const Vector3 *e1, con
     const Vector3 n = normal ? unit3(*normal) : z_axis;
     const Vector3 u = unit3(quorm::sub(*e1, quorm::scale(quorm::dot(*e1, n), n)));
     const Vector3 v = unit3(quorm::sub(*e2, quorm::scale(quorm::dot(*e2, n), n)));
-    ARC_SPLINE_ask_inscribed_angle_and_type(&u, &v, &n, 0, angle_tol, inscribed, turn, type);
+    // The angle is measured about the very normal the bisector turns about:
+    // the reference-normal choice of the general routine may reverse a
+    // horizontal normal, which would bisect the wrong angle.
+    *type = -2;
+    classify_corner(u, v, n, angle_tol, inscribed, turn, type);
     MTX3_s r;
     MTX3_rot_about_axis(0.5 * *inscribed * deg_to_rad, &n, &r);
     const Vector3 b = unit3(row_times(u, r));

@@ -283,6 +283,15 @@ TEST(ArcSplinePlane, BisectorOfInscribedAngle) {
     // On the bisecting line of -e1 and e2.
     EXPECT_NEAR(std::fabs(b.x * -1 + b.y * 1) / std::sqrt(2.0), 1.0, 1e-12);
     EXPECT_NEAR(plane.point.x, 1.0, 0);
+    // An upright corner about a horizontal normal: still the bisector of -e1
+    // and e2, whichever way the normal points.
+    const V3 up1{0, 1, 0}, up2{0, 0, 1};
+    for (double sx : {1.0, -1.0}) {
+        const V3 nx{sx, 0, 0};
+        ARC_SPLINE_ask_bisector_of_inscribed_angle(&up1, &up2, &corner, &nx, 0.01, &inscribed, &turn, &type, &b,
+                                                   &plane);
+        EXPECT_NEAR(std::fabs(-b.y + b.z) / std::sqrt(2.0), 1.0, 1e-12);
+    }
     Rng r(16);
     for (int n = 0; n < 500; ++n) {
         const P3 p1{r(5), r(5), r(5)}, p2{r(5), r(5), r(5)}, p3{r(5), r(5), r(5)};

@@ -95,6 +95,20 @@ TEST(ArcSplineSeg, RandomArcsAgreeWithCircleGeometry) {
         ASSERT_NEAR(ARC_SPLINE_ask_arcl_to_parm_of_1_seg_2d(&s, parm, &st),
                     a.r * std::fabs(parm - s.start_angle) * kPi / 180, 1e-9 * a.r);
 
+        // The apex: both tangent lengths equal r tan(k/2).
+        if (a.k < 170.0) {
+            int type, sense;
+            double parms[2], arcl, curv;
+            PNT2_s centre, sp, ep, apex;
+            VEC2_s stan, etan;
+            ARC_SPLINE_ask_1_seg_2d_data(&s, 1, &type, &sense, parms, &arcl, &curv, &centre, &sp, &stan, &ep, &etan,
+                                         &apex, &st);
+            ASSERT_EQ(st, 0);
+            const double len = a.r * std::tan(a.k * kPi / 360);
+            ASSERT_NEAR(dist(apex, sp), len, 1e-7 * (a.r + 100));
+            ASSERT_NEAR(dist(apex, ep), len, 1e-7 * (a.r + 100));
+        }
+
         // Projection of a point off the arc gives back the parameter.
         const double lift = 0.2 + 1.5 * f(rng);
         const PNT2_s q{s.center.x + lift * (p.x - s.center.x), s.center.y + lift * (p.y - s.center.y)};

@@ -150,13 +150,21 @@ QUORM_API void ARC_SPLINE_ask_bisector_of_angle_2d(const double tols[], const PN
 /* ---- bisectors in space --------------------------------------------------- */
 
 /* Inscribed angle (degrees) and type of the corner from direction e1 to e2
- * about a reference normal (normal, or +Z when null): type 1 convex, 0
- * reflex, -1 straight on; turn is the signed angle from e1 to e2. */
+ * about a reference normal (normal, or +Z when null; for a corner standing
+ * upright, or a normal perpendicular to its plane, the normal of the corner's
+ * own plane): type 1 convex (inscribed 180 - turn), 0 reflex (540 - turn), -1
+ * straight on (inscribed 180); turn is the angle in [0, 360) from e1 to e2
+ * about the reference.  With project, e1 and e2 are first projected onto the
+ * reference plane. */
 QUORM_API void ARC_SPLINE_ask_inscribed_angle_and_type(const quorm_vector3 *e1, const quorm_vector3 *e2,
                                                        const quorm_vector3 *normal, int project, double angle_tol,
                                                        double *inscribed, double *turn, int *type);
 /* The bisector of the inscribed angle at point and the plane through point
- * that bisects it. */
+ * that bisects it (normal unit(bisector x normal)).  e1 and e2 are projected
+ * onto the plane of normal (+Z when null); the turn and the inscribed angle
+ * are measured about that normal, and the bisector is e1 turned by half the
+ * inscribed angle as a row vector times the rotation matrix (so it points
+ * along the bisecting line, either way). */
 QUORM_API void ARC_SPLINE_ask_bisector_of_inscribed_angle(const quorm_vector3 *e1, const quorm_vector3 *e2,
                                                           const quorm_point3 *point, const quorm_vector3 *normal,
                                                           double angle_tol, double *inscribed, double *turn, int *type,
@@ -199,6 +207,8 @@ QUORM_API void ARC_SPLINE_combine_translation_matrix(const MTX4_s *m1, const MTX
 QUORM_API void ARC_SPLINE_combine_rotation_translation(const MTX3_s *r, const MTX4_s *t, MTX4_s *out);
 /* MTX3_rot_about_axis with the angle in degrees. */
 QUORM_API void ARC_SPLINE_cre_matrix_of_rotation_around_axis(const quorm_vector3 *axis, double angle_deg, MTX3_s *m);
+/* v as a row vector times that matrix: a positive angle turns v clockwise
+ * when seen from the tip of the axis (the inverse rotation of M * v). */
 QUORM_API void ARC_SPLINE_rotate_vector_around_axis(const quorm_vector3 *v, const quorm_vector3 *axis,
                                                     double angle_deg, bool unitize, quorm_vector3 *out);
 QUORM_API void ARC_SPLINE_rotate_point_around_axis(const quorm_point3 *p, const quorm_point3 *origin,
