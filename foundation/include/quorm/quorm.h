@@ -34,6 +34,10 @@
 #include <quorm/svd.h>
 
 /* 2-D arc splines */
+#include <quorm/arc_spline_seg.h>
+#include <quorm/arc_spline_plane.h>
+#include <quorm/arc_spline_inter.h>
+#include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
 
@@ -41,6 +45,7 @@
 #include <quorm/lsfit.h>
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
 
 /* Differential geometry */
 
