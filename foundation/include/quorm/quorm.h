@@ -43,6 +43,7 @@
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_sphere.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
