@@ -33,12 +33,16 @@
 /* 2-D arc splines */
 
 /* Curve defining data and point lists */
+#include <quorm/pntlst.h>
+#include <quorm/bcdf.h>
 
 /* Least-squares fits */
 
 /* Spline kernel */
+#include <quorm/kernel_knot.h>
 
 /* Differential geometry */
+#include <quorm/dgeom.h>
 
 /* Facets, polygon fill and hidden-line rendering */
 
