@@ -2,6 +2,7 @@
 // B-curve over a parameter range.
 #include "foundation/quorm_internal.h"
 
+#include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
 #include <quorm/pntlst.h>
 
@@ -20,24 +21,6 @@ inline void position(const double *pole, double out[3]) {
     out[0] = pole[0] / pole[3];
     out[1] = pole[1] / pole[3];
     out[2] = pole[2] / pole[3];
-}
-
-// Foot of the perpendicular from p onto the line through a and b; a itself
-// when a and b coincide within the number tolerance.
-void foot_on_line(const double a[3], const double b[3], const double p[3], double out[3]) {
-    double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-    double tol = EQ_ask_number_tolerance();
-    if (std::sqrt(dd) <= tol) {
-        out[0] = a[0];
-        out[1] = a[1];
-        out[2] = a[2];
-        return;
-    }
-    double s = ((p[0] - a[0]) * d[0] + (p[1] - a[1]) * d[1] + (p[2] - a[2]) * d[2]) / dd;
-    out[0] = a[0] + s * d[0];
-    out[1] = a[1] + s * d[1];
-    out[2] = a[2] + s * d[2];
 }
 
 // Running box of Cartesian positions.
@@ -136,7 +119,7 @@ QUORM_API void bc_POLE_project_to_line(const double *pole, const double *a, cons
     position(pole, pp);
     position(a, pa);
     position(b, pb);
-    foot_on_line(pa, pb, pp, foot);
+    h430(pa, pb, pp, foot);
     double w = pole[3];
     out[0] = w * foot[0];
     out[1] = w * foot[1];
