@@ -29,8 +29,8 @@ struct Box {
     bool seen = false;
 
     void fold(const double *pole) {
-        double x[3];
-        position(pole, x);
+        double inv = 1.0 / pole[3];
+        double x[3] = {pole[0] * inv, pole[1] * inv, pole[2] * inv};
         for (int k = 0; k < 3; ++k) {
             if (!seen || x[k] < lo[k]) lo[k] = x[k];
             if (!seen || x[k] > hi[k]) hi[k] = x[k];
