@@ -69,11 +69,13 @@ struct Graph {
     }
 };
 
+#if QUORM_FULL_BUILD
 // Curvature vector of a parametric curve from its first two derivatives.
 void curvature_vector(const double *d1, const double *d2, double *k) {
     double s2 = dot(d1, d1), c = dot(d1, d2);
     for (int i = 0; i < 3; ++i) k[i] = (d2[i] * s2 - d1[i] * c) / (s2 * s2);
 }
+#endif
 
 class Dgeom : public ::testing::Test {
   protected:
