@@ -40,6 +40,8 @@
 #include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
+#include <quorm/pntlst.h>
+#include <quorm/bcdf.h>
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
@@ -47,8 +49,10 @@
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
+#include <quorm/kernel_knot.h>
 
 /* Differential geometry */
+#include <quorm/dgeom.h>
 
 /* Facets, polygon fill and hidden-line rendering */
 #include <quorm/facet.h>
