@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 namespace {
 
@@ -36,21 +35,17 @@ constexpr double kRealRatio = 2.0 * 2e-5;
 // size cancel among themselves before meeting terms of another size.  Each
 // class adds its two signs first; the classes are added from the smallest
 // up.  *scale gets the sum of the magnitudes and *running grows by it.
-double tracked_sum(std::initializer_list<double> terms, double *scale, double *running) {
-    double positive[4] = {0.0, 0.0, 0.0, 0.0};
-    double negative[4] = {0.0, 0.0, 0.0, 0.0};
+template <size_t N> double tracked_sum(const double (&terms)[N], double *scale, double *running) {
+    double parts[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     double magnitude = 0.0;
     for (double t : terms) {
         const double a = std::fabs(t);
-        const int k = a > 1e5 ? 0 : a > 1.0 ? 1 : a > 1e-5 ? 2 : 3;
-        if (t > 0.0)
-            positive[k] += t;
-        else
-            negative[k] += t;
+        const int k = (a > 1e5 ? 0 : a > 1.0 ? 1 : a > 1e-5 ? 2 : 3) * 2 + (t > 0.0 ? 0 : 1);
+        parts[k] += t;
         magnitude += a;
     }
     double sum = 0.0;
-    for (int k = 3; k >= 0; --k) sum += positive[k] + negative[k];
+    for (int k = 3; k >= 0; --k) sum += parts[2 * k] + parts[2 * k + 1];
     *scale = magnitude;
     *running += magnitude;
     return sum;
