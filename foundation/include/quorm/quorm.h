@@ -35,6 +35,7 @@
 /* Curve defining data and point lists */
 
 /* Least-squares fits */
+#include <quorm/lsfit_nonlinear.h>
 
 /* Spline kernel */
 
