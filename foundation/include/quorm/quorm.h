@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
 
