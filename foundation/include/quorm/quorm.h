@@ -32,6 +32,10 @@
 #include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
+#include <quorm/arc_spline_seg.h>
+#include <quorm/arc_spline_plane.h>
+#include <quorm/arc_spline_inter.h>
+#include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
 
@@ -39,6 +43,7 @@
 #include <quorm/lsfit_nonlinear.h>
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
 
 /* Differential geometry */
 
