@@ -40,7 +40,9 @@
 /* Curve defining data and point lists */
 
 /* Least-squares fits */
+#include <quorm/lsfit_developable.h>
 #include <quorm/lsfit_nonlinear.h>
+#include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
