@@ -246,6 +246,15 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
     // evaluations and the same solution.  The difference step is set above
     // the peer's machine epsilon (2.2e-16, ours 1.2e-16), so that both
     // difference the same points.
+    {
+        // An exact start: both end at once.
+        Minimisation exact({{2, 0}, {-2, 0}, {0, 1}, {0, -1}, {1.2, 0.8}, {-1.2, 0.8}}, {0.0, 4.0, 0.0, 0.0, -4.0});
+        const PeerResult peer = peer_minimise(exact);
+        exact.minimise();
+        EXPECT_EQ(exact.info, peer.info);
+        EXPECT_EQ(exact.nfev, peer.nfev);
+        EXPECT_EQ(exact.x, peer.x);
+    }
     std::mt19937 rng(2026);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     int cases = 0, identical = 0, limited = 0;
@@ -263,6 +272,7 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
             }
         std::vector<double> start = ellipse_conic(cx, cy, A, B, th);
         for (double &v : start) v = v * (1.0 + 0.5 * u(rng)) + 0.3 * u(rng);
+        if (trial % 10 == 3) start.push_back(0.7); // a parameter the model ignores: a zero column
         Minimisation run(pts, start);
         run.mode = trial % 7 == 0 ? 2 : 1;
         if (run.mode == 2)
@@ -278,13 +288,18 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
         const bool precision_limited = run.ftol == 0.0 && run.xtol == 0.0;
         const PeerResult peer = peer_minimise(run);
         const double norm = run.minimise();
-        EXPECT_EQ(run.info, peer.info) << trial;
-        for (int j = 0; j < 5; ++j) EXPECT_NEAR(run.x[j], peer.x[j], 1e-10 * (1 + std::fabs(peer.x[j]))) << trial;
+        if (precision_limited && run.info == 5 && peer.info >= 6) {
+            // Still stepping when the budget ran out: same solution below.
+        } else {
+            EXPECT_EQ(run.info, peer.info) << trial;
+        }
+        for (int j = 0; j < run.n; ++j) EXPECT_NEAR(run.x[j], peer.x[j], 1e-10 * (1 + std::fabs(peer.x[j]))) << trial;
         EXPECT_NEAR(norm, peer.norm, 1e-10 * (1 + peer.norm)) << trial;
         if (precision_limited) {
             // With zero tolerances the run ends on the machine-precision
             // tests, whose epsilon is the smaller here: it may take a few
-            // more steps to get there, never fewer.
+            // more steps to get there, never fewer (and may use up its
+            // budget first).
             ++limited;
             EXPECT_GE(run.nfev, peer.nfev) << trial;
             continue;
