@@ -175,7 +175,19 @@ TEST(NonlinearLeastSquares, NaNDataNeverConvergesAndStopsWithinBudget) {
         EXPECT_EQ(run.x, start) << trial;
         EXPECT_TRUE(std::isnan(norm)) << trial;
     }
-    // A NaN in the start behaves the same.
+    // A point so far out that its residual overflows, and NaNs in the start,
+    // behave the same.
+    for (double far : {1e200, -1e170}) {
+        std::vector<PNT2_s> pts = ellipse_points(12, 0, 0, 2, 1, 0, 0.0, rng);
+        pts[3] = PNT2_s{far, 1.0};
+        const std::vector<double> start = {0.1, 3.0, 0.2, 0.0, -4.0};
+        Minimisation run(pts, start);
+        run.maxfev = 40;
+        run.minimise();
+        EXPECT_TRUE(run.info < 1 || run.info > 4) << far << " info " << run.info;
+        EXPECT_LE(run.nfev, 45);
+        EXPECT_EQ(run.x, start);
+    }
     Minimisation run(ellipse_points(12, 0, 0, 2, 1, 0, 0.0, rng), {0.0, 4.0, NAN, 0.0, -4.0});
     run.maxfev = 30;
     run.minimise();
