@@ -269,11 +269,15 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
     }
     std::mt19937 rng(2026);
     std::uniform_real_distribution<double> u(-1.0, 1.0);
-    int cases = 0, identical = 0, limited = 0;
+    int cases = 0, identical = 0, limited = 0, rescaled = 0, rescaled_identical = 0;
+    double worst_rescaled = 0.0;
     for (int trial = 0; trial < 400; ++trial) {
         const int kind = trial % 4; // 0 exact, 1 noisy, 2 near-circle, 3 outliers
-        const double cx = 5 * u(rng), cy = 5 * u(rng), th = 3 * u(rng);
-        double A = 1 + 2 * std::fabs(u(rng)), B = 0.3 + 0.6 * std::fabs(u(rng)) * A;
+        // Some sets so small or so large that the norms take their scaled
+        // branches for tiny and huge components.
+        const double sc = trial % 8 == 6 ? 1e-11 : trial % 8 == 7 ? 1e9 : 1.0;
+        const double cx = 5 * sc * u(rng), cy = 5 * sc * u(rng), th = 3 * u(rng);
+        double A = sc * (1 + 2 * std::fabs(u(rng))), B = 0.3 * sc + 0.6 * std::fabs(u(rng)) * A;
         if (kind == 2) B = A * (1.0 + 1e-3 * u(rng));
         const int count = 6 + trial % 30;
         std::vector<PNT2_s> pts = ellipse_points(count, cx, cy, A, B, th, kind == 1 ? 0.02 * A : 0.0, rng);
@@ -283,7 +287,7 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
                 pts[k].y += 2 * A * u(rng);
             }
         std::vector<double> start = ellipse_conic(cx, cy, A, B, th);
-        for (double &v : start) v = v * (1.0 + 0.5 * u(rng)) + 0.3 * u(rng);
+        for (double &v : start) v = v * (1.0 + 0.5 * u(rng)) + (sc == 1.0 ? 0.3 * u(rng) : 0.0);
         if (trial % 10 == 3) start.push_back(0.7); // a parameter the model ignores: a zero column
         Minimisation run(pts, start);
         run.mode = trial % 7 == 0 ? 2 : 1;
@@ -300,12 +304,32 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
         const bool precision_limited = run.ftol == 0.0 && run.xtol == 0.0;
         const PeerResult peer = peer_minimise(run);
         const double norm = run.minimise();
+        // Differences measured in the units of each coefficient.
+        const double unit[6] = {1.0, 1.0, sc, sc, sc * sc, 1.0};
+        double worst = 0.0;
+        for (int j = 0; j < run.n; ++j)
+            worst = std::fmax(worst, std::fabs(run.x[j] - peer.x[j]) / (unit[j] + std::fabs(peer.x[j])));
+        if (sc != 1.0) {
+            // Residuals beyond the norm's thresholds (3.834e-20 and
+            // 1.304e19 / m) are summed in scaled form here; the peer's
+            // thresholds lie much further out and it sums them plainly.  The
+            // norms then differ in the last digit, the paths part, and the
+            // solutions agree to the convergence tolerances.
+            ++rescaled;
+            if (run.x == peer.x && run.info == peer.info && run.nfev == peer.nfev) ++rescaled_identical;
+            if (run.maxfev >= 1000) {
+                EXPECT_EQ(run.info >= 1 && run.info <= 4, peer.info >= 1 && peer.info <= 4) << trial;
+            }
+            EXPECT_LT(worst, 1e-6) << trial;
+            worst_rescaled = std::fmax(worst_rescaled, worst);
+            continue;
+        }
         if (precision_limited && run.info == 5 && peer.info >= 6) {
             // Still stepping when the budget ran out: same solution below.
         } else {
             EXPECT_EQ(run.info, peer.info) << trial;
         }
-        for (int j = 0; j < run.n; ++j) EXPECT_NEAR(run.x[j], peer.x[j], 1e-10 * (1 + std::fabs(peer.x[j]))) << trial;
+        EXPECT_LT(worst, 1e-10) << trial;
         EXPECT_NEAR(norm, peer.norm, 1e-10 * (1 + peer.norm)) << trial;
         if (precision_limited) {
             // With zero tolerances the run ends on the machine-precision
@@ -323,6 +347,9 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
     RecordProperty("cases", cases);
     RecordProperty("bit_identical", identical);
     RecordProperty("precision_limited", limited);
+    RecordProperty("rescaled", rescaled);
+    RecordProperty("rescaled_identical", rescaled_identical);
+    RecordProperty("worst_rescaled_e12", static_cast<int>(worst_rescaled * 1e12));
     EXPECT_EQ(identical, cases);
     EXPECT_GT(limited, 0);
 }

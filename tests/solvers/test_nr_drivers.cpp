@@ -265,6 +265,20 @@ TEST(DownhillSimplex, EndingsWithoutSearchAndTheBudget) {
     EXPECT_EQ(nfunk, 0);
 }
 
+TEST(DownhillSimplex, FailedContractionShrinksTowardsTheBest) {
+    // 1-D simplex {0, 1}: the reflection to -1 and the contraction to 0.5
+    // are both worse than the worst vertex, so vertex 1 moves half-way to
+    // the best one and is re-evaluated: three evaluations in all.
+    Objective steps{[](const double *x) { return *x == 0.0 ? 0.0 : *x == 1.0 ? 1.0 : *x == -1.0 ? 5.0 : 2.0; }};
+    std::vector<double> p = {0.0, 1.0}, y = {0.0, 1.0};
+    int nfunk = 0;
+    EXPECT_EQ(NR_amoeba(p.data(), y.data(), 1, 1e-12, 1, objective, &steps, &nfunk), -1);
+    EXPECT_EQ(nfunk, 3);
+    EXPECT_EQ(steps.calls, 3);
+    EXPECT_EQ(p, (std::vector<double>{0.0, 0.5}));
+    EXPECT_EQ(y, (std::vector<double>{0.0, 2.0}));
+}
+
 TEST(DownhillSimplex, ExceptionFromTheFunctionDoesNotLeak) {
     Objective throws{[](const double *x) -> double {
         if (x[0] > 0.2) throw std::runtime_error("host failure");
