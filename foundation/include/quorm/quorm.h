@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/nr_eigensystems.h>
 #include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
@@ -40,6 +41,7 @@
 /* Curve defining data and point lists */
 
 /* Least-squares fits */
+#include <quorm/lsfit.h>
 #include <quorm/lsfit_developable.h>
 #include <quorm/lsfit_nonlinear.h>
 #include <quorm/lsfit_lines.h>
@@ -50,6 +52,7 @@
 /* Differential geometry */
 
 /* Facets, polygon fill and hidden-line rendering */
+#include <quorm/facet.h>
 
 /* Settings */
 #include <quorm/acom.h>
