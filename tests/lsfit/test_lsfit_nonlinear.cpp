@@ -313,7 +313,7 @@ TEST(NonlinearLeastSquares, FollowsThePeerStepForStep) {
             // Residuals beyond the norm's thresholds (3.834e-20 and
             // 1.304e19 / m) are summed in scaled form here; the peer's
             // thresholds lie much further out and it sums them plainly.  The
-            // norms then differ in the last digit, the paths part, and the
+            // norms then differ in the last digit, the paths diverge, and the
             // solutions agree to the convergence tolerances.
             ++rescaled;
             if (run.x == peer.x && run.info == peer.info && run.nfev == peer.nfev) ++rescaled_identical;
