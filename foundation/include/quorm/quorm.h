@@ -37,6 +37,8 @@
 /* Least-squares fits */
 
 /* Spline kernel */
+#include <quorm/kernel_eval.h>
+#include <quorm/kernel_toler.h>
 
 /* Differential geometry */
 
