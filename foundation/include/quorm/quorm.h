@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/banded.h>
 
 /* 2-D arc splines */
 
