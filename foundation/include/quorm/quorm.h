@@ -40,6 +40,7 @@
 /* Spline kernel */
 #include <quorm/kernel_eval.h>
 #include <quorm/kernel_toler.h>
+#include <quorm/kernel_interp.h>
 
 /* Differential geometry */
 
