@@ -94,6 +94,8 @@ void bezier_point_deriv(int n, double t0, double t1, const double *poly, double 
     }
     const Local l = local_parameter(t0, t1, t);
     double q[4 * kWork];
+    // n >= 1 here, so q[0..7] are loaded (the optimiser cannot see that).
+    if (n < 1) __builtin_unreachable();
     load(poly, n, l.reversed, q);
     casteljau(q, n, n - 1, l.s);
     // q[0] and q[1] are the last-but-one level (in reading order).

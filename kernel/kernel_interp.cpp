@@ -9,6 +9,7 @@
 #include <quorm/kernel_interp.h>
 #include <quorm/kernel_toler.h>
 #include <quorm/solve.h>
+#include "solvers/banded_internal.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -165,21 +166,42 @@ void list_equations(const Problem &pr, const double *knots, const double *params
     }
 }
 
+inline bool equation_before(const Equation &a, const Equation &b) {
+    if (a.key_x != b.key_x) return a.key_x < b.key_x;
+    if (a.key_order != b.key_order) return a.key_order < b.key_order;
+    return a.source < b.source;
+}
+
 // Orders the equations of an open curve so that equation i involves control
-// point i (no pivoting needed).
-void sort_equations(Equation *eq, int n) {
-    std::sort(eq, eq + n, [](const Equation &a, const Equation &b) {
-        if (a.key_x != b.key_x) return a.key_x < b.key_x;
-        if (a.key_order != b.key_order) return a.key_order < b.key_order;
-        return a.source < b.source;
-    });
+// point i (no pivoting needed).  The points (eq[0..np-1]) usually come in
+// order already: the few conditions are then sorted and merged in from the
+// back, in linear time; otherwise everything is sorted.
+void sort_equations(Equation *eq, int np, int n) {
+    const bool points_in_order = std::is_sorted(eq, eq + np, equation_before);
+    if (!points_in_order || n - np > 64) {
+        std::sort(eq, eq + n, equation_before);
+        return;
+    }
+    Equation conditions[64];
+    const int ndc = n - np;
+    std::copy(eq + np, eq + n, conditions);
+    std::sort(conditions, conditions + ndc, equation_before);
+    int i = np - 1, j = ndc - 1;
+    for (int out = n - 1; j >= 0; --out) {
+        if (i >= 0 && equation_before(conditions[j], eq[i]))
+            eq[out] = eq[i--];
+        else
+            eq[out] = conditions[j--];
+    }
 }
 
 // The k coefficients of an equation and the column of the first; false for
 // a parameter outside the knots (or a span whose columns fall outside the
-// m control points) or a negative derivative order.
+// m control points) or a negative derivative order.  *hint, when not null,
+// is a span to try first (the previous equation's): equations taken in
+// order of their parameters mostly stay in it or move to the next.
 bool equation_row(const Problem &pr, const double *knots, double x, int order, bool is_point, int *first,
-                  double *values) {
+                  double *values, int *hint = nullptr) {
     const int k = pr.k, m = pr.m, count = m + k;
     if (order < 0) return false;
     const double lo = knots[k - 1], hi = knots[m];
@@ -194,9 +216,19 @@ bool equation_row(const Problem &pr, const double *knots, double x, int order, b
     // just below it, but the basis functions are those of the span's
     // polynomial at the parameter itself, so that nothing is evaluated
     // off the parameter.
-    double probe = x == hi ? std::nextafter(hi, lo) : x;
-    const int s = is_point ? span_of(probe, knots, count, kPointSpanTol) : span_in_range(&probe, knots, count, k);
+    int s = -1;
+    if (hint && x > lo && x < hi) {
+        // Strictly inside the domain the span is the one non-empty span
+        // holding x, whichever way it is found.
+        for (int h = *hint; h <= *hint + 1 && h < m; ++h)
+            if (h >= k - 1 && knots[h] <= x && x < knots[h + 1]) s = h;
+    }
+    if (s < 0) {
+        double probe = x == hi ? std::nextafter(hi, lo) : x;
+        s = is_point ? span_of(probe, knots, count, kPointSpanTol) : span_in_range(&probe, knots, count, k);
+    }
     if (s < k - 1 || s > m - 1) return false;
+    if (hint) *hint = s;
     *first = s - k + 1;
     if (order >= k) {
         for (int r = 0; r < k; ++r) values[r] = 0.0;
@@ -219,9 +251,11 @@ template <class Clear, class Put>
 bool fill_band(const Problem &pr, const double *knots, const Equation *eq, Clear clear, Put put) {
     const int n = pr.m;
     double values[kMaxOrder];
+    int hint = pr.k - 1;
     for (int i = 0; i < n; ++i) {
         int first;
-        if (!equation_row(pr, knots, eq[i].x, eq[i].order, eq[i].source < pr.np, &first, values)) return false;
+        if (!equation_row(pr, knots, eq[i].x, eq[i].order, eq[i].source < pr.np, &first, values, &hint))
+            return false;
         if (first > i || first < i - (pr.k - 1)) return false;
         clear(i);
         for (int r = 0; r < pr.k; ++r) put(i, first + r, values[r]);
@@ -328,7 +362,7 @@ int solve_banded(const Problem &pr, const double *points, const double *params, 
     try {
         Equation *eq = t.alloc<Equation>(n);
         list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, n);
+        sort_equations(eq, pr.np, n);
         int status = 0;
         msetup_banded(n, w, &band, &vector);
         if (merrorlevel() != 0) {
@@ -347,15 +381,16 @@ int solve_banded(const Problem &pr, const double *points, const double *params, 
                 merrorflush();
                 status = 1;
             }
-            for (int c = 0; c < dim && status == 0; ++c) {
-                for (int i = 0; i < n; ++i) vector[i] = rhs_value(pr, points, cond_values, eq[i].source, c);
-                msolve_banded(band, n, w, vector);
+            if (status == 0) {
+                // Every coordinate column is solved in place in ctrl, all of
+                // them in one pass over the factors.
+                for (int i = 0; i < n; ++i)
+                    for (int c = 0; c < dim; ++c) ctrl[i * dim + c] = rhs_value(pr, points, cond_values, eq[i].source, c);
+                quorm::banded_solve_columns(band, n, w, ctrl, dim, dim);
                 if (merrorlevel() != 0) {
                     merrorflush();
                     status = 1;
-                    break;
                 }
-                for (int i = 0; i < n; ++i) ctrl[i * dim + c] = vector[i];
             }
             if (status == 0 && negative_weight(pr, ctrl)) status = 1;
         }
@@ -385,7 +420,7 @@ int solve_compact(const Problem &pr, const double *points, const double *params,
     try {
         Equation *eq = t.alloc<Equation>(n);
         list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, n);
+        sort_equations(eq, pr.np, n);
         double **packed = row_pointers(t, n, width);
         double **lower = row_pointers(t, n, std::max(w, 1));
         int *index = t.alloc<int>(n);
@@ -434,6 +469,26 @@ inline bool nondecreasing(const double *v, int n) {
     return true;
 }
 
+// Sorts v[0..n-1] whose first `sorted` values are in order already: a short
+// tail is sorted and merged in from the back in linear time.
+void merge_sorted_tail(double *v, int sorted, int n) {
+    const int tail = n - sorted;
+    if (tail > 64) {
+        std::sort(v, v + n);
+        return;
+    }
+    double extra[64];
+    std::copy(v + sorted, v + n, extra);
+    std::sort(extra, extra + tail);
+    int i = sorted - 1, j = tail - 1;
+    for (int out = n - 1; j >= 0; --out) {
+        if (i >= 0 && v[i] > extra[j])
+            v[out] = v[i--];
+        else
+            v[out] = extra[j--];
+    }
+}
+
 // The sites: point parameters merged in order with the condition
 // parameters, each condition within kKnotTol of a point parameter taking it.
 void make_sites(const Problem &pr, const double *params, const double *cond_params, double *sites) {
@@ -444,7 +499,7 @@ void make_sites(const Problem &pr, const double *params, const double *cond_para
         if (hit != params + pr.np && std::fabs(*hit - x) <= kKnotTol) x = *hit;
         sites[pr.np + j] = x;
     }
-    std::sort(sites, sites + pr.np + pr.ndc);
+    merge_sorted_tail(sites, pr.np, pr.np + pr.ndc);
 }
 
 // Several conditions at an end parameter make averaged knots fall on that
@@ -630,7 +685,7 @@ QUORM_API int h0926a(const int *descriptor, const double *knots, const double *p
     try {
         Equation *eq = t.alloc<Equation>(n);
         list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, n);
+        sort_equations(eq, pr.np, n);
         const bool ok = fill_band(
             pr, knots, eq,
             [&](int i) {
@@ -655,7 +710,7 @@ QUORM_API int h0926a2(const int *descriptor, const double *knots, const double *
     try {
         Equation *eq = t.alloc<Equation>(n);
         list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, n);
+        sort_equations(eq, pr.np, n);
         const bool ok = fill_band(
             pr, knots, eq, [&](int i) { std::fill(packed[i], packed[i] + 2 * w + 1, 0.0); },
             [&](int i, int j, double v) { packed[i][j - i + w] = v; });
@@ -712,7 +767,7 @@ QUORM_API int knot_seq_order_4(const int *descriptor, const double *params, cons
         }
         for (int j = 1; j < at_start; ++j) mid[c++] = a + (params[1] - a) * j / at_start;
         for (int j = 1; j < at_end; ++j) mid[c++] = b - (b - params[np - 2]) * j / at_end;
-        std::sort(mid, mid + inner);
+        merge_sorted_tail(mid, np - 2, inner);
         int count = 0;
         for (int i = 0; i < 4; ++i) knots[count++] = a;
         for (int i = 0; i < inner; ++i) knots[count++] = mid[i];

@@ -4,6 +4,7 @@
 #include "foundation/quorm_internal.h"
 
 #include <quorm/banded.h>
+#include "solvers/banded_internal.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -27,6 +28,34 @@ inline int last_column(int i, int n, int w) { return std::min(n - 1, i + w); }
 inline bool pivot_too_small(double p) { return !(std::fabs(p) >= QUORM_BANDED_MIN_PIVOT); }
 
 } // namespace
+
+namespace quorm {
+
+void banded_solve_columns(double *const *matrix, int n, int w, double *b, int stride, int columns) {
+    for (int j = 1; j < n; ++j) {
+        const double *row = matrix[j];
+        double *bj = b + static_cast<size_t>(j) * stride;
+        for (int k = std::max(0, j - w); k < j; ++k) {
+            const double f = row[k];
+            const double *bk = b + static_cast<size_t>(k) * stride;
+            for (int c = 0; c < columns; ++c) bj[c] -= f * bk[c];
+        }
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        const double *row = matrix[i];
+        double *bi = b + static_cast<size_t>(i) * stride;
+        const int last = std::min(n - 1, i + w);
+        for (int j = i + 1; j <= last; ++j) {
+            const double f = row[j];
+            const double *bj = b + static_cast<size_t>(j) * stride;
+            for (int c = 0; c < columns; ++c) bi[c] -= f * bj[c];
+        }
+        const double d = row[i];
+        for (int c = 0; c < columns; ++c) bi[c] /= d;
+    }
+}
+
+} // namespace quorm
 
 extern "C" {
 

@@ -40,6 +40,7 @@ Dense random_band(int n, int m1, int m2, bool dominant, std::mt19937 &rng) {
     return a;
 }
 
+#if QUORM_FULL_BUILD
 // Compact storage of a: row i holds columns i - m1 .. i + m2.
 Dense compact(const Dense &a, int m1, int m2) {
     const int n = a.rows;
@@ -51,6 +52,7 @@ Dense compact(const Dense &a, int m1, int m2) {
         }
     return c;
 }
+#endif
 
 double residual(const Dense &a, const std::vector<double> &x, const std::vector<double> &b) {
     double worst = 0.0;
