@@ -254,23 +254,21 @@ QUORM_API void h0901(const int *n, const double *knots, const double *poly, cons
         return;
     }
     const double x = *t;
-    // left[i] = t - k[i], right[i] = k[n+i] - t for i = 1..n.
-    double left[kWork], right[kWork];
-    for (int i = 1; i <= deg; ++i) {
-        left[i] = x - knots[i];
-        right[i] = knots[deg + i] - x;
-    }
+    // left[i] = t - k[i], right[i] = k[n+i] - t for i = 1..n.  The mirrored
+    // piece (t -> -t, knots reversed) has the two rows exchanged and
+    // reversed: left[i] = k[2n+1-i] - t, right[i] = t - k[n+1-i].
     const bool reversed = !(knots[deg + 1] - x > x - knots[deg]);
-    if (reversed) {
-        // The mirrored piece (t -> -t, knots reversed) has the two distance
-        // rows exchanged and reversed.
-        double l2[kWork], r2[kWork];
+    double left[kWork], right[kWork];
+    if (!reversed) {
         for (int i = 1; i <= deg; ++i) {
-            l2[i] = right[deg + 1 - i];
-            r2[i] = left[deg + 1 - i];
+            left[i] = x - knots[i];
+            right[i] = knots[deg + i] - x;
         }
-        std::memcpy(left + 1, l2 + 1, sizeof(double) * deg);
-        std::memcpy(right + 1, r2 + 1, sizeof(double) * deg);
+    } else {
+        for (int i = 1; i <= deg; ++i) {
+            left[i] = knots[2 * deg + 1 - i] - x;
+            right[i] = x - knots[deg + 1 - i];
+        }
     }
     double q[4 * kWork];
     load(poly, deg, reversed, q);

@@ -258,8 +258,18 @@ TEST_F(InterpTest, BandedPivotedAndDenseSolversAgree) {
         Knots knots;
         std::vector<double> ctrl;
         if (interpolate(pr, &knots, &ctrl) != 0) continue;
+        // The third group kept apart: the banded driver solves for it too.
+        if (pr.groups[2] == 0 && pr.groups[1] > 0) {
+            pr.groups[1]--;
+            pr.groups[2]++;
+        }
         const std::vector<int> d = pr.descriptor8();
         const int m = pr.m();
+        std::vector<double> banded(ctrl.size(), -999.0);
+        ASSERT_EQ(h0913a(d.data(), pr.points.data(), pr.params.data(), pr.cond_params.data(), pr.cond_orders.data(),
+                         pr.cond_values.data(), knots.data(), banded.data()),
+                  0);
+        expect_reproduces(pr, knots, banded, "h0913a");
         std::vector<double> pivoted(ctrl.size());
 #if QUORM_FULL_BUILD
         ASSERT_EQ(h0913a2(d.data(), pr.points.data(), pr.params.data(), pr.cond_params.data(),
@@ -365,6 +375,17 @@ TEST_F(InterpTest, CubicKnotsWithConditionsAtTheEnds) {
     ASSERT_EQ(interpolate(pr, &built, &ctrl), 0);
     EXPECT_EQ(std::vector<double>(knots.begin(), knots.begin() + count), built);
     expect_reproduces(pr, built, ctrl, "cubic with end conditions");
+    // The periodic flag extends the vector by three knots at each end.
+    std::vector<int> dp = d;
+    dp[2] = 1;
+    std::vector<double> extended(count + 6);
+    int extended_count = 0;
+    ASSERT_EQ(knot_seq_order_4(dp.data(), pr.params.data(), pr.cond_params.data(), &extended_count, extended.data()),
+              0);
+    EXPECT_EQ(extended_count, count + 6);
+    EXPECT_TRUE(std::is_sorted(extended.begin(), extended.end()));
+    EXPECT_EQ(std::vector<double>(extended.begin() + 3, extended.begin() + 3 + count),
+              std::vector<double>(knots.begin(), knots.begin() + count));
     // No condition at the end: refused instead of a short knot vector.
     const double starts_only[4] = {2, 2, 4.5, 4.5};
     EXPECT_EQ(knot_seq_order_4(d.data(), pr.params.data(), starts_only, &count, knots.data()), -1);
