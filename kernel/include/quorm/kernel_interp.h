@@ -93,7 +93,9 @@ QUORM_API int h0913(const int *descriptor, const double *points, const double *p
  * conditions of the second or third group, else h0913a. */
 QUORM_API int h0913b(const int *descriptor, const double *points, const double *params, const double *cond_params,
                      const int *cond_orders, const double *cond_values, const double *knots, double *ctrl);
-/* Open curves only, banded solve without pivoting (msetup_banded family). */
+/* Open curves only, banded solve without pivoting (msetup_banded family),
+ * of the whole system: the points and the conditions of all three groups
+ * (m = np + ndc equations). */
 QUORM_API int h0913a(const int *descriptor, const double *points, const double *params, const double *cond_params,
                      const int *cond_orders, const double *cond_values, const double *knots, double *ctrl);
 #if QUORM_FULL_BUILD
