@@ -137,6 +137,7 @@ inline void unrolled3(const double *iv, const double *poly, double t, double *po
     }
 }
 
+template <bool kDeriv>
 inline void unrolled4(const double *iv, const double *poly, double t, double *point, double *deriv) {
     const Local l = local_parameter(iv[0], iv[1], t);
     const double *p0 = QUORM_PICK(0, 4), *p1 = QUORM_PICK(1, 4), *p2 = QUORM_PICK(2, 4), *p3 = QUORM_PICK(3, 4),
@@ -153,10 +154,11 @@ inline void unrolled4(const double *iv, const double *poly, double t, double *po
         const double c0 = r * b0 + s * b1;
         const double c1 = r * b1 + s * b2;
         point[c] = r * c0 + s * c1;
-        if (deriv) deriv[c] = f * (c1 - c0);
+        if (kDeriv) deriv[c] = f * (c1 - c0);
     }
 }
 
+template <bool kDeriv>
 inline void unrolled5(const double *iv, const double *poly, double t, double *point, double *deriv) {
     const Local l = local_parameter(iv[0], iv[1], t);
     const double *p0 = QUORM_PICK(0, 5), *p1 = QUORM_PICK(1, 5), *p2 = QUORM_PICK(2, 5), *p3 = QUORM_PICK(3, 5),
@@ -178,7 +180,7 @@ inline void unrolled5(const double *iv, const double *poly, double t, double *po
         const double d0 = r * c0 + s * c1;
         const double d1 = r * c1 + s * c2;
         point[c] = r * d0 + s * d1;
-        if (deriv) deriv[c] = f * (d1 - d0);
+        if (kDeriv) deriv[c] = f * (d1 - d0);
     }
 }
 
@@ -220,10 +222,10 @@ QUORM_API void h0900(const int *n, const double *knots, const double *poly, cons
         point3(knots + 3, poly, *t, point);
         return;
     case 4:
-        unrolled4(knots + 4, poly, *t, point, nullptr);
+        unrolled4<false>(knots + 4, poly, *t, point, nullptr);
         return;
     case 5:
-        unrolled5(knots + 5, poly, *t, point, nullptr);
+        unrolled5<false>(knots + 5, poly, *t, point, nullptr);
         return;
     default:
         break;
@@ -294,11 +296,11 @@ QUORM_API void h0903(const double *interval, const double *poly, const double *t
 }
 
 QUORM_API void h0904(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]) {
-    unrolled4(interval, poly, *t, point, deriv);
+    unrolled4<true>(interval, poly, *t, point, deriv);
 }
 
 QUORM_API void h0905(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]) {
-    unrolled5(interval, poly, *t, point, deriv);
+    unrolled5<true>(interval, poly, *t, point, deriv);
 }
 
 QUORM_API void h0908(const int *n, const double *knots, const double *poly, const double *t, double point[4],
@@ -312,10 +314,10 @@ QUORM_API void h0908(const int *n, const double *knots, const double *poly, cons
         unrolled3(knots + 3, poly, *t, point, deriv);
         return;
     case 4:
-        unrolled4(knots + 4, poly, *t, point, deriv);
+        unrolled4<true>(knots + 4, poly, *t, point, deriv);
         return;
     case 5:
-        unrolled5(knots + 5, poly, *t, point, deriv);
+        unrolled5<true>(knots + 5, poly, *t, point, deriv);
         return;
     default:
         break;
