@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/banded.h>
 #include <quorm/nr_eigensystems.h>
 #include <quorm/nr_drivers.h>
 
@@ -49,6 +50,9 @@
 #include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
+#include <quorm/kernel_eval.h>
+#include <quorm/kernel_toler.h>
+#include <quorm/kernel_interp.h>
 #include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
 
