@@ -3,6 +3,7 @@
 #ifndef QUORM_TEST_BCDF_EDIT_UTIL_HPP
 #define QUORM_TEST_BCDF_EDIT_UTIL_HPP
 
+#include <corvex/capture.hpp>
 #include <corvex/exception.hpp>
 #include <quorm/quorm.h>
 #include <quorm/bcdf_calc.h>
@@ -28,6 +29,18 @@ inline PNTLST_s *list(const std::vector<double> &v, int dimension) {
     PNTLST_s *l = PNTLST_allocate_struct(dimension, static_cast<int>(v.size()) / dimension);
     PNTLST_insert_points(l, static_cast<int>(v.size()) / dimension, 0, v.data());
     return l;
+}
+
+// BCDF_create_from_pntlst without curvature derivatives, in either build.
+inline BCDF_s *create(int periodicity, int order, int least_squares, PNTLST_s *points, PNTLST_s *params,
+                      PNTLST_s *weights, PNTLST_s *slopes, PNTLST_s *slope_pars, int *slope_types,
+                      PNTLST_s *crvatrs, PNTLST_s *crvatr_pars, int *crvatr_types, int *constraint_types) {
+    return BCDF_create_from_pntlst(periodicity, order, least_squares, points, params, weights, slopes, slope_pars,
+                                   slope_types, crvatrs, crvatr_pars, crvatr_types,
+#if QUORM_FULL_BUILD
+                                   nullptr, nullptr, nullptr,
+#endif
+                                   constraint_types);
 }
 
 inline std::vector<double> values(const PNTLST_s *l) {
