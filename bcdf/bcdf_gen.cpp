@@ -419,8 +419,9 @@ QUORM_API void BCDF_toggle_periodicity(BCDF_s *bcdf) {
     }
     const int n = num_points(bcdf);
     if (is_periodic(bcdf)) {
-        if (n > 0) {
-            // The closing point goes, and with it whatever is attached to it.
+        // The closing point goes, and with it whatever is attached to it; a
+        // single point is its own closing point and stays.
+        if (n > 1) {
             remove_attached(bcdf, n - 1, n - 1);
             PNTLST_remove_points(bcdf->points, n - 1, 1);
         }

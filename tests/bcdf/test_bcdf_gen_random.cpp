@@ -44,6 +44,11 @@ struct Editor {
             if (d == 4) c.push_back(w);
         }
         b = make(c, d, pick(0, 3) == 0);
+        if (pick(0, 2) == 0) {
+            int *ct = static_cast<int *>(SM_alloc(static_cast<size_t>(count) * sizeof(int)));
+            for (int i = 0; i < count; ++i) ct[i] = pick(0, 1);
+            BCDF_add_constraint_type_array(b, ct);
+        }
         b->algorithm_version = pick(0, 2);
         b->order = pick(2, 6);
     }
