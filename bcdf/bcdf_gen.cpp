@@ -724,6 +724,11 @@ QUORM_API void BCDF_remove_interior_slopes(BCDF_s *bcdf) {
 
 QUORM_API void BCDF_unitize_slopes(BCDF_s *bcdf) {
     const int n = count(bcdf->slopes);
+    // A zero slope is refused before any slope has changed.
+    for (int i = 0; i < n; ++i) {
+        double unit[3];
+        if (length3(vec_at(bcdf->slopes, i)) <= kNullLength) BCDF_CALC_unitize_slope(vec_at(bcdf->slopes, i), unit);
+    }
     for (int i = 0; i < n; ++i) {
         double *s = bcdf->slopes->points + static_cast<size_t>(i) * bcdf->slopes->dimension;
         BCDF_CALC_unitize_slope(s, s);

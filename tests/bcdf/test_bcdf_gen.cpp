@@ -248,6 +248,13 @@ TEST(BcdfGenSlopes, RemovalRules) {
     BCDF_replace_slope(b, s, 2, 1);
     BCDF_remove_interior_slopes(b);
     EXPECT_EQ(values(b->slope_pars), (std::vector<double>{0, b->params->points[4]}));
+    // A zero slope is refused before any slope is made a unit vector.
+    const double big[3] = {3, 0, 0}, zero[3] = {0, 0, 0};
+    BCDF_replace_slope(b, big, 0, 1);
+    BCDF_replace_slope(b, zero, 4, 1);
+    const std::vector<double> before = values(b->slopes);
+    EXPECT_EQ(raised([&] { BCDF_unitize_slopes(b); }), 1005314);
+    EXPECT_EQ(values(b->slopes), before);
     BCDF_free_structure(b);
 }
 
