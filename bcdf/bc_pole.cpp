@@ -2,6 +2,7 @@
 // B-curve over a parameter range.
 #include "foundation/quorm_internal.h"
 
+#include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
 #include <quorm/pntlst.h>
 
@@ -22,32 +23,14 @@ inline void position(const double *pole, double out[3]) {
     out[2] = pole[2] / pole[3];
 }
 
-// Foot of the perpendicular from p onto the line through a and b; a itself
-// when a and b coincide within the number tolerance.
-void foot_on_line(const double a[3], const double b[3], const double p[3], double out[3]) {
-    double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-    double tol = EQ_ask_number_tolerance();
-    if (std::sqrt(dd) <= tol) {
-        out[0] = a[0];
-        out[1] = a[1];
-        out[2] = a[2];
-        return;
-    }
-    double s = ((p[0] - a[0]) * d[0] + (p[1] - a[1]) * d[1] + (p[2] - a[2]) * d[2]) / dd;
-    out[0] = a[0] + s * d[0];
-    out[1] = a[1] + s * d[1];
-    out[2] = a[2] + s * d[2];
-}
-
 // Running box of Cartesian positions.
 struct Box {
     double lo[3], hi[3];
     bool seen = false;
 
     void fold(const double *pole) {
-        double x[3];
-        position(pole, x);
+        double inv = 1.0 / pole[3];
+        double x[3] = {pole[0] * inv, pole[1] * inv, pole[2] * inv};
         for (int k = 0; k < 3; ++k) {
             if (!seen || x[k] < lo[k]) lo[k] = x[k];
             if (!seen || x[k] > hi[k]) hi[k] = x[k];
@@ -136,7 +119,7 @@ QUORM_API void bc_POLE_project_to_line(const double *pole, const double *a, cons
     position(pole, pp);
     position(a, pa);
     position(b, pb);
-    foot_on_line(pa, pb, pp, foot);
+    h430(pa, pb, pp, foot);
     double w = pole[3];
     out[0] = w * foot[0];
     out[1] = w * foot[1];

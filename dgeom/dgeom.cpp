@@ -42,6 +42,7 @@ struct Basis {
     }
 };
 
+#if QUORM_FULL_BUILD
 // The curve that the plane with normal p cuts from the surface, at the
 // surface point, parameterised by arc length along the unit tangent t (in
 // the tangent plane and the cutting plane), with unit surface normal n.
@@ -92,6 +93,7 @@ bool section_curve(const double *const d[9], const double *n, const double *p, c
     for (int k = 0; k < 3; ++k) g3[k] = r[k] + alpha * t[k] + beta * q[k] / ql;
     return true;
 }
+#endif
 
 } // namespace
 

@@ -48,7 +48,8 @@ void blossom(int n, const Hpt *poly, double u0, double u1, int j, Hpt &out) {
 }
 
 // Halves a polygon at its middle into left and right (exact de Casteljau at
-// 0.5); left and right may not overlap poly.
+// 0.5).  The polygon is read into a work triangle first, so left or right
+// may overlap it.
 void halve(int n, const Hpt *poly, Hpt *left, Hpt *right) {
     Hpt w[max_degree + 1];
     std::memcpy(w, poly, static_cast<std::size_t>(n + 1) * sizeof(Hpt));
@@ -118,11 +119,7 @@ QUORM_API void em0926(const int *pn, const double *in, const int *plevel, double
     // polygon still waiting occupies.
     int count = 1;
     for (int l = 0; l < level; ++l) {
-        for (int c = count - 1; c >= 0; --c) {
-            Hpt poly[max_degree + 1];
-            std::memcpy(poly, polys + c * points, points * sizeof(Hpt));
-            halve(n, poly, polys + 2 * c * points, polys + (2 * c + 1) * points);
-        }
+        for (int c = count - 1; c >= 0; --c) halve(n, polys + c * points, polys + 2 * c * points, polys + (2 * c + 1) * points);
         count *= 2;
     }
 }

@@ -31,6 +31,10 @@
 #include <quorm/solve.h>
 
 /* 2-D arc splines */
+#include <quorm/arc_spline_seg.h>
+#include <quorm/arc_spline_plane.h>
+#include <quorm/arc_spline_inter.h>
+#include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
 #include <quorm/pntlst.h>
@@ -41,6 +45,7 @@
 /* Least-squares fits */
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
 
 /* Differential geometry */
