@@ -1,7 +1,6 @@
 // Recomputing the parameters of defining data (BCDF_add_params) against
-// Eigen's chord-length parameterisation, attaching a slope at every point,
-// and building a point list by appending one point at a time against
-// inserting the whole run at once; over 10, 1 000 and 100 000 points.
+// Eigen's chord-length parameterisation, and attaching a slope at every
+// point one call at a time; over 10, 1 000 and 100 000 points.
 #include <quorm/quorm.h>
 
 #include <benchmark/benchmark.h>
@@ -86,34 +85,5 @@ void BM_BCDF_replace_slope_every_point(benchmark::State &state) {
     state.SetComplexityN(n);
 }
 BENCHMARK(BM_BCDF_replace_slope_every_point)->Arg(10)->Arg(1000)->Arg(100000)->Complexity();
-
-// Appending points one at a time grows the list by one point per call.
-void BM_PNTLST_concat_one_point_each(benchmark::State &state) {
-    const int n = static_cast<int>(state.range(0));
-    const std::vector<double> c = helix(n);
-    for (auto _ : state) {
-        PNTLST_s *l = PNTLST_allocate_struct(3, 1);
-        for (int i = 0; i < n; ++i) PNTLST_concat_one_point(l, &c[3 * static_cast<size_t>(i)]);
-        benchmark::DoNotOptimize(l->points);
-        PNTLST_free_structure(l);
-    }
-    state.SetComplexityN(n);
-}
-BENCHMARK(BM_PNTLST_concat_one_point_each)->Arg(10)->Arg(1000)->Arg(100000)->Complexity();
-
-// The same points inserted one at a time at the end: the list grows
-// geometrically.
-void BM_PNTLST_insert_points_each(benchmark::State &state) {
-    const int n = static_cast<int>(state.range(0));
-    const std::vector<double> c = helix(n);
-    for (auto _ : state) {
-        PNTLST_s *l = PNTLST_allocate_struct(3, 1);
-        for (int i = 0; i < n; ++i) PNTLST_insert_points(l, 1, i, &c[3 * static_cast<size_t>(i)]);
-        benchmark::DoNotOptimize(l->points);
-        PNTLST_free_structure(l);
-    }
-    state.SetComplexityN(n);
-}
-BENCHMARK(BM_PNTLST_insert_points_each)->Arg(10)->Arg(1000)->Arg(100000)->Complexity();
 
 } // namespace
