@@ -190,37 +190,34 @@ void replace_at_point(BCDF_s *b, const Group &g, const double *v, int point, int
 // Turns the curvature k (in place) so that it stays normal to a slope that
 // changes from s_old to s_new, keeping its length.  The curvature is turned
 // within its osculating plane (spanned by s_old and k) by the angle that
-// takes s_old to the part of s_new lying in that plane; the result is then
-// normal to s_new in any orientation of the plane.
+// takes s_old to the part of s_new lying in that plane; for a curvature
+// normal to s_old the result is normal to s_new in any orientation of the
+// plane.  What remains along s_new (a curvature that was not normal to the
+// old slope, rounding) is then taken out.
 void keep_curvature_normal(double k[3], const double *s_old, const double *s_new) {
-    double kh[3], so[3], len_k, len_s;
+    double kh[3], so[3], sn[3], len_k, len;
     if (!quorm::unitize(k, 3, kNullLength, &len_k, kh)) return;
     if (std::fabs(quorm::dot(kh, s_new)) < 1e-10) return;
-    double nk[3] = {0.0, 0.0, 0.0};
-    bool turned = false;
-    if (quorm::unitize(s_old, 3, 0.0, &len_s, so)) {
-        double bn[3], w[3], len_w;
+    if (!quorm::unitize(s_new, 3, 0.0, &len, sn)) return;
+    double nk[3];
+    quorm::copy(kh, nk);
+    if (quorm::unitize(s_old, 3, 0.0, &len, so)) {
+        double bn[3], w[3];
         quorm::cross(so, kh, bn);
         quorm::scale_add(-quorm::dot(s_new, bn), bn, s_new, w);
-        if (quorm::length2(bn) > 1e-20 && quorm::unitize(w, 3, kNullLength, &len_w, w)) {
+        if (quorm::length2(bn) > 1e-20 && quorm::unitize(w, 3, kNullLength, &len, w)) {
             const double c = quorm::dot(w, so), s = quorm::dot(w, kh);
             for (int i = 0; i < 3; ++i) nk[i] = c * kh[i] - s * so[i];
-            turned = quorm::unitize(nk, 3, kNullLength, &len_w, nk) != 0;
         }
     }
-    if (!turned) {
-        // No osculating plane to turn in: keep the part of k normal to the
-        // new slope.
-        double sn[3], len_n;
-        if (!quorm::unitize(s_new, 3, 0.0, &len_n, sn)) return;
-        quorm::scale_add(-quorm::dot(kh, sn), sn, kh, nk);
-        if (!quorm::unitize(nk, 3, kNullLength, &len_n, nk)) {
-            Vector3 p;
-            const Vector3 sv = quorm::vec(sn);
-            VEC3_ask_perpendicular(&sv, &p);
-            quorm::store(p, nk);
-            quorm::unitize(nk, 3, 0.0, &len_n, nk);
-        }
+    quorm::scale_add(-quorm::dot(nk, sn), sn, nk, nk);
+    if (!quorm::unitize(nk, 3, kNullLength, &len, nk)) {
+        // k ran along the new slope: any normal direction will do.
+        Vector3 p;
+        const Vector3 sv = quorm::vec(sn);
+        VEC3_ask_perpendicular(&sv, &p);
+        quorm::store(p, nk);
+        quorm::unitize(nk, 3, 0.0, &len, nk);
     }
     quorm::scale(len_k, nk, k);
 }

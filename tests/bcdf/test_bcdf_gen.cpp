@@ -1,6 +1,8 @@
 // Creating, editing, querying and validating defining data.
 #include "bcdf/bcdf_edit_util.hpp"
 
+#include <random>
+
 using namespace bcdf_test;
 using Kaltor::Corvex::MessageCapture;
 
@@ -286,6 +288,23 @@ TEST(BcdfGenSlopes, CurvatureStaysNormalToAReplacedSlopeIn3d) {
     EXPECT_NEAR(dot3(kn, kn), dot3(k, k), 1e-12);
     EXPECT_EQ(b->crvatr_types[0], 1);
     EXPECT_EQ(BCDF_check_defining_data(b), 0);
+
+    // Random pairs in every orientation.
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    for (int trial = 0; trial < 1000; ++trial) {
+        double so[3], kk[3], sn[3];
+        for (int i = 0; i < 3; ++i) so[i] = u(rng), kk[i] = u(rng), sn[i] = u(rng);
+        const double f = dot3(kk, so) / dot3(so, so);
+        for (int i = 0; i < 3; ++i) kk[i] -= f * so[i];
+        BCDF_replace_slope(b, so, 3, 1);
+        BCDF_replace_curvature(b, kk, 3, 0);
+        BCDF_replace_slope(b, sn, 3, 1);
+        const double *kr = b->crvatrs->points + b->crvatrs->dimension;
+        EXPECT_NEAR(dot3(kr, sn), 0.0, 1e-12) << "trial " << trial;
+        EXPECT_NEAR(dot3(kr, kr), dot3(kk, kk), 1e-12) << "trial " << trial;
+    }
+    BCDF_remove_slopes(b, 1, 1);
 
     // In the xy plane: the curvature turns with the slope, as about z.
     const double a[3] = {1, 0, 0}, ka[3] = {0, 2, 0}, bnew[3] = {0, 1, 0};
