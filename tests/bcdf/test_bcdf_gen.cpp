@@ -393,6 +393,12 @@ TEST(BcdfGenQueries, CrossIndexScans) {
     EXPECT_EQ(BCDF_point_at_curvature_deriv(b, 0), 3);
     EXPECT_EQ(BCDF_slope_at_curvature_deriv(b, 0, &pos, out), 1);
     EXPECT_EQ(pos, 1);
+    EXPECT_EQ(BCDF_curvature_at_curvature_deriv(b, 0, &pos, out), 1);
+    EXPECT_EQ(pos, 0);
+    EXPECT_EQ(out[2], 1.0);
+    sp = BCDF_create_crvatr_deriv_pos_array(b, &n);
+    EXPECT_EQ(std::vector<int>(sp, sp + n), std::vector<int>{4});
+    SM_free(sp);
 #endif
     // A slope on no point is reported as corruption.
     b->slope_pars->points[0] += 0.5;
@@ -423,6 +429,12 @@ TEST(BcdfGenDerived, CountsContinuityAndOverlaps) {
     BCDF_convert_to_least_squares(b);
     EXPECT_EQ(BCDF_ask_max_npoles_for_fit(b), 5);
     EXPECT_EQ(BCDF_ask_min_npoles_for_fit(b), 4);
+    int *ct = static_cast<int *>(SM_alloc(5 * sizeof(int)));
+    for (int i = 0; i < 5; ++i) ct[i] = i == 2 ? 0 : 1;
+    BCDF_add_constraint_type_array(b, ct);
+    EXPECT_EQ(BCDF_ask_min_npoles_for_fit(b), 4); // four constrained points
+    ct[2] = 1;
+    EXPECT_EQ(BCDF_ask_min_npoles_for_fit(b), 5);
     const double saved = acom.eq_tol[1];
     acom.eq_tol[1] = 1e-6;
     const double near1[3] = {1, 1, 1e-7}, far1[3] = {1, 0.5, 0};
@@ -497,6 +509,81 @@ TEST(BcdfGenParams, NormaliseAndUnnormalise) {
     SM_free(b->slope_types);
     b->slopes = b->slope_pars = nullptr;
     b->slope_types = nullptr;
+    BCDF_free_structure(b);
+}
+
+} // namespace
+
+namespace {
+
+// Code and message of the error that f raises.
+template <class F> std::pair<int, std::string> report(F f) {
+    try {
+        f();
+    } catch (const Kaltor::Error::Exception &e) {
+        return {e.code(), e.message()};
+    }
+    return {0, ""};
+}
+
+// Bad input while checking: each report with its code and message, and the
+// record as it was.
+TEST(BcdfGenErrors, ReportsLeaveTheRecordAsItWas) {
+    BCDF_s *b = make(kZigzag, 3, 1);
+    const double v[3] = {1, 0, 0};
+    BCDF_s *copy = BCDF_copy_structure(b);
+    auto same = [&] {
+        EXPECT_EQ(values(b->points), values(copy->points));
+        EXPECT_EQ(values(b->weights), values(copy->weights));
+        EXPECT_EQ(values(b->slopes), values(copy->slopes));
+        EXPECT_EQ(b->periodicity, copy->periodicity);
+    };
+    using R = std::pair<int, std::string>;
+    EXPECT_EQ(report([&] { BCDF_replace_weight(b, 5, 1.0); }),
+              R(1005315, "An Invalid Point Position Was Given By Calling Routine"));
+    EXPECT_EQ(report([&] { BCDF_replace_slope(b, v, -1, 1); }),
+              R(1005315, "An Invalid Point Position Was Given By Calling Routine"));
+    EXPECT_EQ(report([&] { BCDF_remove_defining_points(b, 4, 2); }), R(1005316, "Error While Removing Points"));
+    EXPECT_EQ(report([&] { BCDF_replace_defining_point(b, v, 5, 3); }),
+              R(1005302, "Point Position Too Large For Point Array."));
+    same();
+    b->periodicity = 1;
+    EXPECT_EQ(report([&] { BCDF_add_weights(b); }), R(1005312, "Periodic Least Squares Splines Are Not Allowed"));
+    b->periodicity = 0;
+    same();
+    {
+        MessageCapture capture(true);
+        int pos = -1;
+        PNTLST_s *t = b->params;
+        b->params = nullptr;
+        EXPECT_EQ(BCDF_parameter_in_list(b, 0.0, &pos), 0);
+        EXPECT_EQ(pos, 0);
+        b->params = t;
+        EXPECT_EQ(BCDF_is_least_squares(nullptr), 0);
+        BCDF_s *interp = make(kZigzag);
+        interp->points->dimension = 2;
+        BCDF_convert_to_least_squares(interp);
+        EXPECT_EQ(interp->weights, nullptr);
+        interp->points->dimension = 3;
+        BCDF_free_structure(interp);
+        EXPECT_EQ(capture.internals(),
+                  (std::vector<std::string>{"The Parameter List Has A NULL Value", "Defining Data Structure Is NULL",
+                                            "Points Are An Invalid Dimension"}));
+    }
+    // Unchecked, out-of-range edits are ignored rather than written.
+    const int saved = MACH__checking_level;
+    MACH__checking_level = 0;
+    BCDF_replace_weight(b, 5, 1.0);
+    BCDF_replace_slope(b, v, 7, 1);
+    BCDF_remove_defining_points(b, 4, 2);
+    MACH__checking_level = saved;
+    same();
+    // Removing every point leaves no empty list behind.
+    BCDF_remove_defining_points(b, 0, 5);
+    EXPECT_EQ(b->points, nullptr);
+    EXPECT_EQ(b->params, nullptr);
+    EXPECT_EQ(b->weights, nullptr);
+    BCDF_free_structure(copy);
     BCDF_free_structure(b);
 }
 
