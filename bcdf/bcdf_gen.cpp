@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 using namespace quorm_bcdf;
 
@@ -113,23 +112,41 @@ double par_at(const PNTLST_s *pars, int i) { return pars->points[i]; }
 
 // For each entry of a sorted parameter list, the index of the point it
 // sits at, found by a merged walk over the two sorted lists; an entry that
-// matches no point gets the nearest point.
-std::vector<int> point_positions(const PNTLST_s *pars, const double *t, int n) {
-    const int m = count(pars);
-    std::vector<int> out(static_cast<size_t>(m));
-    int j = 0;
-    for (int k = 0; k < m; ++k) {
-        const double u = par_at(pars, k);
-        while (j < n && t[j] < u - kParamTol) ++j;
-        int at = j;
-        if (at == n)
-            at = n - 1;
-        else if (std::fabs(t[at] - u) > kParamTol && at > 0 && std::fabs(t[at - 1] - u) < std::fabs(t[at] - u))
-            at = at - 1;
-        out[static_cast<size_t>(k)] = at;
+// matches no point gets the nearest point.  The block is freed when the
+// holder goes out of scope.
+struct Positions {
+    int *at = nullptr;
+    int size = 0;
+
+    Positions() = default;
+    Positions(const Positions &) = delete;
+    Positions &operator=(const Positions &) = delete;
+    ~Positions() { SM_free(at); }
+
+    void find(const PNTLST_s *pars, const double *t, int n) {
+        SM_free(at);
+        at = nullptr;
+        size = count(pars);
+        if (size == 0) return;
+        at = static_cast<int *>(SM_alloc(static_cast<size_t>(size) * sizeof(int)));
+        int j = 0;
+        for (int k = 0; k < size; ++k) {
+            const double u = par_at(pars, k);
+            while (j < n && t[j] < u - kParamTol) ++j;
+            int p = j;
+            if (p == n)
+                p = n - 1;
+            else if (std::fabs(t[p] - u) > kParamTol && p > 0 && std::fabs(t[p - 1] - u) < std::fabs(t[p] - u))
+                p = p - 1;
+            at[k] = p;
+        }
     }
-    return out;
-}
+
+    // Sets each entry's parameter to that of its point (of n).
+    void apply(PNTLST_s *pars, const double *t, int n) const {
+        for (int k = 0; k < size; ++k) pars->points[k] = t[std::min(at[k], n - 1)];
+    }
+};
 
 // Range [first, last) of the entries of a sorted parameter list whose
 // parameter lies within the tolerance of [lo, hi].
@@ -553,12 +570,12 @@ QUORM_API void BCDF_add_params(BCDF_s *bcdf, const double *given) {
     const double *old_t = m ? list->points : nullptr;
 
     // Where each attached vector sits, from the parameters it was set with.
-    std::vector<int> slope_pos, crv_pos, der_pos;
+    Positions slope_pos, crv_pos, der_pos;
     if (old_t) {
-        slope_pos = point_positions(bcdf->slope_pars, old_t, m);
-        crv_pos = point_positions(bcdf->crvatr_pars, old_t, m);
+        slope_pos.find(bcdf->slope_pars, old_t, m);
+        crv_pos.find(bcdf->crvatr_pars, old_t, m);
 #if QUORM_FULL_BUILD
-        der_pos = point_positions(bcdf->crvatr_deriv_pars, old_t, m);
+        der_pos.find(bcdf->crvatr_deriv_pars, old_t, m);
 #endif
     }
     // The old parameter of the last point still present; when points were
@@ -580,24 +597,20 @@ QUORM_API void BCDF_add_params(BCDF_s *bcdf, const double *given) {
     // Without earlier parameters the given parameters of the attached
     // vectors are matched to the new ones.
     if (!old_t) {
-        slope_pos = point_positions(bcdf->slope_pars, t, n);
-        crv_pos = point_positions(bcdf->crvatr_pars, t, n);
+        slope_pos.find(bcdf->slope_pars, t, n);
+        crv_pos.find(bcdf->crvatr_pars, t, n);
 #if QUORM_FULL_BUILD
-        der_pos = point_positions(bcdf->crvatr_deriv_pars, t, n);
+        der_pos.find(bcdf->crvatr_deriv_pars, t, n);
 #endif
     }
 
     const double p_new = t[n - 1];
     const double factor = (std::fabs(p_old) <= 1e-10 || std::fabs(p_new) <= 1e-10) ? 1.0 : p_old / p_new;
-    if (bcdf->slopes) {
-        if (factor != 1.0) BCDF_scale_slopes(bcdf, factor);
-        for (size_t k = 0; k < slope_pos.size(); ++k)
-            bcdf->slope_pars->points[k] = t[std::min(slope_pos[k], n - 1)];
-    }
-    for (size_t k = 0; k < crv_pos.size(); ++k) bcdf->crvatr_pars->points[k] = t[std::min(crv_pos[k], n - 1)];
+    if (bcdf->slopes && factor != 1.0) BCDF_scale_slopes(bcdf, factor);
+    slope_pos.apply(bcdf->slope_pars, t, n);
+    crv_pos.apply(bcdf->crvatr_pars, t, n);
 #if QUORM_FULL_BUILD
-    for (size_t k = 0; k < der_pos.size(); ++k)
-        bcdf->crvatr_deriv_pars->points[k] = t[std::min(der_pos[k], n - 1)];
+    der_pos.apply(bcdf->crvatr_deriv_pars, t, n);
 #endif
 }
 
@@ -960,9 +973,11 @@ static int *create_pos_array(const BCDF_s *bcdf, const PNTLST_s *pars, int *cnt)
     const int m = count(pars);
     *cnt = 0;
     if (m == 0 || !bcdf->params) return nullptr;
-    const std::vector<int> pos = point_positions(pars, params(bcdf), count(bcdf->params));
-    int *out = static_cast<int *>(SM_alloc(static_cast<size_t>(m) * sizeof(int)));
-    for (int k = 0; k < m; ++k) out[k] = pos[static_cast<size_t>(k)] + 1;
+    Positions pos;
+    pos.find(pars, params(bcdf), count(bcdf->params));
+    int *out = pos.at;
+    pos.at = nullptr;
+    for (int k = 0; k < m; ++k) out[k] += 1;
     *cnt = m;
     return out;
 }
