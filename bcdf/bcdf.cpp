@@ -1,6 +1,7 @@
 // The curve defining-data record: counts, accessors, copies, attaching,
 // freeing and the move into persistent memory.
 #include "foundation/quorm_internal.h"
+#include "bcdf/pntlst_internal.h"
 
 #include <quorm/bcdf.h>
 
@@ -25,6 +26,15 @@ static_assert(sizeof(void *) != 8 || (offsetof(BCDF_s, crvatr_pars) == 48 && off
 #endif
 
 namespace {
+
+// The record's nine (full build) or seven (reduced build) lists, in order.
+PNTLST_s *BCDF_s::*const record_lists[] = {&BCDF_s::points,      &BCDF_s::weights, &BCDF_s::params,
+                                           &BCDF_s::slopes,      &BCDF_s::slope_pars, &BCDF_s::crvatrs,
+                                           &BCDF_s::crvatr_pars,
+#if QUORM_FULL_BUILD
+                                           &BCDF_s::crvatr_derivs, &BCDF_s::crvatr_deriv_pars
+#endif
+};
 
 inline int count_of(const PNTLST_s *list) { return list && list->num_points > 0 ? list->num_points : 0; }
 
@@ -82,19 +92,13 @@ bool null_record(const BCDF_s *bcdf) {
 
 // Frees everything the record owns except the point list, and the record.
 void free_record(BCDF_s *bcdf) {
-    PNTLST_free_structure(bcdf->weights);
-    PNTLST_free_structure(bcdf->params);
-    PNTLST_free_structure(bcdf->slopes);
-    PNTLST_free_structure(bcdf->slope_pars);
-    PNTLST_free_structure(bcdf->crvatrs);
-    PNTLST_free_structure(bcdf->crvatr_pars);
-#if QUORM_FULL_BUILD
-    PNTLST_free_structure(bcdf->crvatr_derivs);
-    PNTLST_free_structure(bcdf->crvatr_deriv_pars);
-    SM_free(bcdf->crvatr_deriv_types);
-#endif
+    for (auto list : record_lists)
+        if (list != &BCDF_s::points) PNTLST_free_structure(bcdf->*list);
     SM_free(bcdf->slope_types);
     SM_free(bcdf->crvatr_types);
+#if QUORM_FULL_BUILD
+    SM_free(bcdf->crvatr_deriv_types);
+#endif
     SM_free(bcdf->constraint_types);
     SM_free(bcdf);
 }
@@ -129,13 +133,6 @@ struct PersistentBlocks {
         count = 0;
     }
 };
-
-PNTLST_s *persistent_list(PNTLST_s *list, PersistentBlocks &blocks) {
-    PNTLST_s *copy = static_cast<PNTLST_s *>(blocks.copy(list));
-    // A coordinate array the list does not own stays with its owner.
-    if (copy && copy->max_points != 0) copy->points = static_cast<double *>(blocks.copy(list->points));
-    return copy;
-}
 
 } // namespace
 
@@ -396,21 +393,19 @@ QUORM_API void BCDF_detach_knot_sequence(BCDF_s *bcdf) {
 QUORM_API BCDF_s *BCDF_copy_structure(const BCDF_s *bcdf) {
     if (!bcdf) return nullptr;
     BCDF_s *copy = static_cast<BCDF_s *>(SM_calloc(1, sizeof(BCDF_s)));
-    copy->points = PNTLST_copy_structure(bcdf->points);
-    copy->weights = PNTLST_copy_structure(bcdf->weights);
-    copy->params = PNTLST_copy_structure(bcdf->params);
-    copy->slopes = PNTLST_copy_structure(bcdf->slopes);
-    copy->slope_pars = PNTLST_copy_structure(bcdf->slope_pars);
-    copy->crvatrs = PNTLST_copy_structure(bcdf->crvatrs);
-    copy->crvatr_pars = PNTLST_copy_structure(bcdf->crvatr_pars);
-    copy->slope_types = optional_types_copy(bcdf->slope_types, count_of(bcdf->slopes));
-    copy->crvatr_types = optional_types_copy(bcdf->crvatr_types, count_of(bcdf->crvatrs));
+    // Running out of memory part way frees the part already copied.
+    quorm::run_or_clean_up(
+        __FILE__, __LINE__,
+        [&] {
+            for (auto list : record_lists) copy->*list = PNTLST_copy_structure(bcdf->*list);
+            copy->slope_types = optional_types_copy(bcdf->slope_types, count_of(bcdf->slopes));
+            copy->crvatr_types = optional_types_copy(bcdf->crvatr_types, count_of(bcdf->crvatrs));
 #if QUORM_FULL_BUILD
-    copy->crvatr_derivs = PNTLST_copy_structure(bcdf->crvatr_derivs);
-    copy->crvatr_deriv_pars = PNTLST_copy_structure(bcdf->crvatr_deriv_pars);
-    copy->crvatr_deriv_types = optional_types_copy(bcdf->crvatr_deriv_types, count_of(bcdf->crvatr_derivs));
+            copy->crvatr_deriv_types = optional_types_copy(bcdf->crvatr_deriv_types, count_of(bcdf->crvatr_derivs));
 #endif
-    copy->constraint_types = optional_types_copy(bcdf->constraint_types, count_of(bcdf->points));
+            copy->constraint_types = optional_types_copy(bcdf->constraint_types, count_of(bcdf->points));
+        },
+        [&] { BCDF_free_structure(copy); });
     copy->ls_tolerance = bcdf->ls_tolerance;
     copy->ls_num_of_segments = bcdf->ls_num_of_segments;
     copy->order = bcdf->order;
@@ -440,23 +435,18 @@ QUORM_API BCDF_s *BCDF_make_bcdf_data_persistent(BCDF_s *bcdf) {
     PersistentBlocks blocks;
     BCDF_s *copy = static_cast<BCDF_s *>(blocks.copy(bcdf));
     if (copy) {
-        copy->points = persistent_list(bcdf->points, blocks);
-        copy->weights = persistent_list(bcdf->weights, blocks);
-        copy->params = persistent_list(bcdf->params, blocks);
-        copy->slopes = persistent_list(bcdf->slopes, blocks);
-        copy->slope_pars = persistent_list(bcdf->slope_pars, blocks);
-        copy->crvatrs = persistent_list(bcdf->crvatrs, blocks);
-        copy->crvatr_pars = persistent_list(bcdf->crvatr_pars, blocks);
-#if QUORM_FULL_BUILD
-        copy->crvatr_derivs = persistent_list(bcdf->crvatr_derivs, blocks);
-        copy->crvatr_deriv_pars = persistent_list(bcdf->crvatr_deriv_pars, blocks);
-#endif
+        for (auto list : record_lists) copy->*list = static_cast<PNTLST_s *>(blocks.copy(bcdf->*list));
         copy->slope_types = static_cast<int *>(blocks.copy(bcdf->slope_types));
         copy->crvatr_types = static_cast<int *>(blocks.copy(bcdf->crvatr_types));
 #if QUORM_FULL_BUILD
         copy->crvatr_deriv_types = static_cast<int *>(blocks.copy(bcdf->crvatr_deriv_types));
 #endif
         copy->constraint_types = static_cast<int *>(blocks.copy(bcdf->constraint_types));
+        // Then the coordinate arrays; one the list does not own stays with
+        // its owner.
+        for (auto list : record_lists)
+            if (copy->*list && (copy->*list)->max_points != 0)
+                (copy->*list)->points = static_cast<double *>(blocks.copy((bcdf->*list)->points));
     }
     if (blocks.failed) {
         // Nothing half-moved survives: the caller keeps the transient record,

@@ -1,6 +1,7 @@
 // Sorted reals: removing near-duplicates, the nearest value in a window, and
 // an order-preserving matching of two ascending rows.
 #include "foundation/quorm_internal.h"
+#include "bcdf/pntlst_internal.h"
 
 #include <quorm/pntlst.h>
 
@@ -51,7 +52,9 @@ QUORM_API int match_sorted_reals(int n1, const double *a, int n2, const double *
     if (n2 > n1) {
         if (n1 == 0) return 1;
         int *reverse = static_cast<int *>(SM_alloc(static_cast<std::size_t>(n1) * sizeof(int)));
-        int result = match_sorted_reals(n2, b, n1, a, reverse);
+        int result = 1;
+        quorm::run_or_clean_up(
+            __FILE__, __LINE__, [&] { result = match_sorted_reals(n2, b, n1, a, reverse); }, [&] { SM_free(reverse); });
         if (result == 0)
             for (int i = 0; i < n1; ++i)
                 if (reverse[i] >= 0) match[reverse[i]] = i;

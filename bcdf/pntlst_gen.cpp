@@ -1,5 +1,6 @@
 // Point lists: a growable array of points of one fixed dimension.
 #include "foundation/quorm_internal.h"
+#include "bcdf/pntlst_internal.h"
 
 #include <quorm/pntlst.h>
 
@@ -64,8 +65,10 @@ extern "C" {
 
 QUORM_API PNTLST_s *PNTLST_allocate_struct(int dimension, int capacity) {
     if (capacity <= 0 || dimension <= 0) return nullptr;
-    PNTLST_s *list = static_cast<PNTLST_s *>(SM_alloc(sizeof(PNTLST_s)));
-    list->points = static_cast<double *>(SM_alloc(point_bytes(capacity, dimension)));
+    PNTLST_s *list = static_cast<PNTLST_s *>(SM_calloc(1, sizeof(PNTLST_s)));
+    quorm::run_or_clean_up(
+        __FILE__, __LINE__, [&] { list->points = static_cast<double *>(SM_alloc(point_bytes(capacity, dimension))); },
+        [&] { SM_free(list); });
     list->num_points = 0;
     list->max_points = capacity;
     list->dimension = dimension;
@@ -97,11 +100,13 @@ QUORM_API void PNTLST_free_all_but_points(PNTLST_s *list) { SM_free(list); }
 
 QUORM_API PNTLST_s *PNTLST_copy_structure(const PNTLST_s *list) {
     if (!list) return nullptr;
-    PNTLST_s *copy = static_cast<PNTLST_s *>(SM_alloc(sizeof(PNTLST_s)));
+    PNTLST_s *copy = static_cast<PNTLST_s *>(SM_calloc(1, sizeof(PNTLST_s)));
     int count = list->num_points > 0 ? list->num_points : 0;
-    copy->points = nullptr;
     if (count > 0) {
-        copy->points = static_cast<double *>(SM_alloc(point_bytes(count, list->dimension)));
+        quorm::run_or_clean_up(
+            __FILE__, __LINE__,
+            [&] { copy->points = static_cast<double *>(SM_alloc(point_bytes(count, list->dimension))); },
+            [&] { SM_free(copy); });
         std::memcpy(copy->points, list->points, point_bytes(count, list->dimension));
     }
     copy->num_points = count;
@@ -154,7 +159,10 @@ QUORM_API void PNTLST_insert_points(PNTLST_s *list, int count, int position, con
         std::memcpy(saved, src, point_bytes(count, dim));
         src = saved;
     }
-    if (list->max_points < list->num_points + count) resize(list, list->num_points + count + 2 * list->max_points);
+    if (list->max_points < list->num_points + count)
+        quorm::run_or_clean_up(
+            __FILE__, __LINE__, [&] { resize(list, list->num_points + count + 2 * list->max_points); },
+            [&] { SM_free(saved); });
     double *at = list->points + static_cast<std::size_t>(position) * dim;
     std::memmove(at + static_cast<std::size_t>(count) * dim, at, point_bytes(list->num_points - position, dim));
     std::memcpy(at, src, point_bytes(count, dim));
@@ -238,7 +246,8 @@ QUORM_API PNTLST_s *PNTLST_get_from_func(int count, int dimension, void (*fill)(
     if (!list) return nullptr;
     std::memset(list->points, 0, point_bytes(count, dimension));
     list->num_points = count;
-    if (fill) fill(count, list->points);
+    // A failing fill leaves no list behind.
+    if (fill) quorm::run_or_clean_up(__FILE__, __LINE__, [&] { fill(count, list->points); }, [&] { PNTLST_free_structure(list); });
     return list;
 }
 

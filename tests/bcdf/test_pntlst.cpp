@@ -177,6 +177,12 @@ TEST_F(Lists, DistancesAndHomogeneousConversion) {
     EXPECT_EQ(contents(l), (std::vector<double>{0, 1, 2, 3, 4, 5}));
     PNTLST_free_structure(l);
     EXPECT_EQ(PNTLST_get_from_func(0, 2, nullptr), nullptr);
+    // A fill that fails leaves nothing behind (the fixture counts blocks).
+    EXPECT_THROW(PNTLST_get_from_func(4, 3,
+                                      [](int, double *) {
+                                          ERROR_raise(__FILE__, __LINE__, 42, "fill failed");
+                                      }),
+                 Kaltor::Error::Exception);
 }
 
 TEST_F(Lists, RandomEditsAgreeWithAPlainArray) {
