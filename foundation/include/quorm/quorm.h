@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/nr_eigensystems.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -43,6 +44,7 @@
 #include <quorm/bcdf_gen.h>
 
 /* Least-squares fits */
+#include <quorm/lsfit.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
@@ -52,6 +54,7 @@
 #include <quorm/dgeom.h>
 
 /* Facets, polygon fill and hidden-line rendering */
+#include <quorm/facet.h>
 
 /* Settings */
 #include <quorm/acom.h>
