@@ -305,6 +305,57 @@ void adopt_group(const Group &g, PNTLST_s *vecs, PNTLST_s *pars, int *types, int
     }
 }
 
+#if QUORM_FULL_BUILD
+// Curvature derivative at the parameter of entry index of pars; *out is
+// always set.
+int deriv_scan(const BCDF_s *bcdf, const PNTLST_s *pars, int index, int *out) {
+    *out = 0;
+    if (!bcdf->crvatr_derivs || index < 0 || index >= count(pars)) return 0;
+    return scan(bcdf->crvatr_deriv_pars, par_at(pars, index), out) ? 1 : 0;
+}
+#endif
+
+// The point an entry sits at; the point count, reported as corruption,
+// when it sits at none.
+int point_of_entry(const BCDF_s *bcdf, const PNTLST_s *pars, int index) {
+    const int n = num_points(bcdf);
+    int pos = n;
+    if (index >= 0 && index < count(pars) && bcdf->params && scan(bcdf->params, par_at(pars, index), &pos))
+        return pos;
+    if (quorm_checking()) ERROR_internal(__FILE__, __LINE__, "Bcurve Defining Data Structure Corrupt");
+    return n;
+}
+
+// 1-based point numbers of the entries of pars (a new block).
+int *create_pos_array(const BCDF_s *bcdf, const PNTLST_s *pars, int *cnt) {
+    const int m = count(pars);
+    *cnt = 0;
+    if (m == 0 || !bcdf->params) return nullptr;
+    Positions pos;
+    pos.find(pars, params(bcdf), count(bcdf->params));
+    int *out = pos.at;
+    pos.at = nullptr;
+    for (int k = 0; k < m; ++k) out[k] += 1;
+    *cnt = m;
+    return out;
+}
+
+// Cartesian points closer than the length tolerance.
+bool too_close(const double *a, const double *b) {
+    return std::sqrt(quorm::dist2(a, b)) < EQ_ask_length_tolerance();
+}
+
+void scale_pars(PNTLST_s *pars, double f, bool divide) {
+    for (int i = 0; i < count(pars); ++i) pars->points[i] = divide ? pars->points[i] / f : pars->points[i] * f;
+}
+
+// The record has parameters (reported while checking when not).
+bool params_present(const BCDF_s *bcdf) {
+    if (bcdf->params) return true;
+    if (quorm_checking()) ERROR_internal(__FILE__, __LINE__, "The Parameter Array Is NULL");
+    return false;
+}
+
 } // namespace
 
 extern "C" {
@@ -883,12 +934,6 @@ QUORM_API int BCDF_curvature_at_slope(const BCDF_s *bcdf, int slope, int *crv) {
 }
 
 #if QUORM_FULL_BUILD
-static int deriv_scan(const BCDF_s *bcdf, const PNTLST_s *pars, int index, int *out) {
-    *out = 0;
-    if (!bcdf->crvatr_derivs || index < 0 || index >= count(pars)) return 0;
-    return scan(bcdf->crvatr_deriv_pars, par_at(pars, index), out) ? 1 : 0;
-}
-
 QUORM_API int BCDF_curvature_deriv_at_point(const BCDF_s *bcdf, int point, int *out) {
     return deriv_scan(bcdf, bcdf->params, point, out);
 }
@@ -901,15 +946,6 @@ QUORM_API int BCDF_curvature_deriv_at_curvature(const BCDF_s *bcdf, int crv, int
     return deriv_scan(bcdf, bcdf->crvatr_pars, crv, out);
 }
 #endif
-
-static int point_of_entry(const BCDF_s *bcdf, const PNTLST_s *pars, int index) {
-    const int n = num_points(bcdf);
-    int pos = n;
-    if (index >= 0 && index < count(pars) && bcdf->params && scan(bcdf->params, par_at(pars, index), &pos))
-        return pos;
-    if (quorm_checking()) ERROR_internal(__FILE__, __LINE__, "Bcurve Defining Data Structure Corrupt");
-    return n;
-}
 
 QUORM_API int BCDF_point_at_slope(const BCDF_s *bcdf, int slope) {
     return point_of_entry(bcdf, bcdf->slope_pars, slope);
@@ -967,19 +1003,6 @@ QUORM_API int BCDF_parameter_in_list(const BCDF_s *bcdf, double t, int *pos) {
         return 0;
     }
     return scan(bcdf->params, t, pos) ? 1 : 0;
-}
-
-static int *create_pos_array(const BCDF_s *bcdf, const PNTLST_s *pars, int *cnt) {
-    const int m = count(pars);
-    *cnt = 0;
-    if (m == 0 || !bcdf->params) return nullptr;
-    Positions pos;
-    pos.find(pars, params(bcdf), count(bcdf->params));
-    int *out = pos.at;
-    pos.at = nullptr;
-    for (int k = 0; k < m; ++k) out[k] += 1;
-    *cnt = m;
-    return out;
 }
 
 QUORM_API int *BCDF_create_slope_pos_array(const BCDF_s *bcdf, int *cnt) {
@@ -1047,10 +1070,6 @@ QUORM_API double BCDF_calc_df_polygon_length(const BCDF_s *bcdf) {
     double len = 0.0;
     for (int i = 0; i + 1 < n; ++i) len += PNTLST_calc_point_distance(bcdf->points, i, i + 1);
     return len;
-}
-
-static bool too_close(const double *a, const double *b) {
-    return std::sqrt(quorm::dist2(a, b)) < EQ_ask_length_tolerance();
 }
 
 QUORM_API int BCDF_check_consecutive_dup_pts(const BCDF_s *bcdf) {
@@ -1135,16 +1154,6 @@ QUORM_API void BCDF_convert_4d_to_3d(BCDF_s *bcdf) {
                          3 * sizeof(double));
         s->dimension = 3;
     }
-}
-
-static void scale_pars(PNTLST_s *pars, double f, bool divide) {
-    for (int i = 0; i < count(pars); ++i) pars->points[i] = divide ? pars->points[i] / f : pars->points[i] * f;
-}
-
-static bool params_present(const BCDF_s *bcdf) {
-    if (bcdf->params) return true;
-    if (quorm_checking()) ERROR_internal(__FILE__, __LINE__, "The Parameter Array Is NULL");
-    return false;
 }
 
 QUORM_API double BCDF_normalize_parameters(BCDF_s *bcdf) {
