@@ -492,11 +492,23 @@ QUORM_API void BCDF_toggle_periodicity(BCDF_s *bcdf) {
         }
         bcdf->periodicity = 0;
     } else {
-        if (n > 0) {
-            const int dim = bcdf->points->dimension;
-            double first[4];
-            std::memcpy(first, bcdf->points->points, static_cast<size_t>(dim) * sizeof(double));
-            PNTLST_concat_one_point(bcdf->points, first);
+        PNTLST_s *pts = bcdf->points;
+        const size_t dim = pts ? static_cast<size_t>(pts->dimension) : 0;
+        double p0[3], pl[3];
+        if (n > 1) {
+            cart_point(bcdf, 0, p0);
+            cart_point(bcdf, n - 1, pl);
+        }
+        if (n > 1 && std::sqrt(quorm::dist2(p0, pl)) <= EQ_ask_length_tolerance()) {
+            // The last point already closes the curve: it becomes the closing
+            // point instead of being followed by a second, coincident one.
+            std::memcpy(pts->points + (n - 1) * dim, pts->points, dim * sizeof(double));
+        } else if (n > 0) {
+            // The closing point is a copy of the first; a full list grows by
+            // one point, as when appending.
+            if (pts->max_points < n + 1) PNTLST_allocate_points(pts, n + 1);
+            std::memcpy(pts->points + n * dim, pts->points, dim * sizeof(double));
+            pts->num_points = n + 1;
             if (bcdf->constraint_types) {
                 // The closing point repeats the first and adds no constraint
                 // of its own.

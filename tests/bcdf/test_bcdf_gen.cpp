@@ -120,6 +120,19 @@ TEST(BcdfGenPeriodicity, ToggleDropsWhatSitsOnTheClosingPointAndRebuildsWeights)
     BCDF_free_structure(b);
 }
 
+// An open record that already ends at its first point: that point closes it
+// and no coincident point is added.
+TEST(BcdfGenPeriodicity, AnAlreadyClosedOpenRecordKeepsItsPoints) {
+    BCDF_s *b = make({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0});
+    BCDF_toggle_periodicity(b);
+    EXPECT_EQ(b->periodicity, 1);
+    EXPECT_EQ(count(b->points), 4);
+    EXPECT_EQ(invariant_defect(b), "");
+    b->order = 3;
+    EXPECT_EQ(BCDF_check_defining_data(b), 0);
+    BCDF_free_structure(b);
+}
+
 // When the point count grew, the slopes are scaled by the old last parameter
 // over the new one.
 TEST(BcdfGenParams, SlopeScaleAfterThePointCountGrew) {

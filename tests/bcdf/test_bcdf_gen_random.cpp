@@ -168,7 +168,10 @@ TEST(BcdfEditRandom, InvariantsHoldThroughLongEditingSequences) {
     MessageCapture capture(/*internal_errors_return=*/true);
     const long before = CORVEX_blocks_in_use();
     long operations = 0;
+    const int saved_level = MACH__checking_level;
     for (unsigned seed = 1; seed <= 500; ++seed) {
+        // Every fifth sequence runs unchecked: nothing may break either.
+        MACH__checking_level = seed % 5 == 0 ? 0 : saved_level;
         Editor e(seed);
         e.create();
         for (int k = 0; k < 200; ++k, ++operations) {
@@ -192,6 +195,7 @@ TEST(BcdfEditRandom, InvariantsHoldThroughLongEditingSequences) {
         }
         BCDF_free_structure(e.b);
     }
+    MACH__checking_level = saved_level;
     EXPECT_EQ(operations, 100000);
     EXPECT_EQ(CORVEX_blocks_in_use(), before);
 }
