@@ -43,7 +43,25 @@ struct Editor {
             c.insert(c.end(), {x * w, y * w, z * w});
             if (d == 4) c.push_back(w);
         }
-        b = make(c, d, pick(0, 3) == 0);
+        if (pick(0, 3) == 0) {
+            // From lists: slopes at some points, given with the parameters
+            // the record will compute, and no point parameters.
+            std::vector<double> t(static_cast<size_t>(count)), sv, sp;
+            BCDF_CALC_parameters(count, d, c.data(), 1.0, false, t.data());
+            for (int i = 0; i < count; ++i)
+                if (pick(0, 2) == 0) {
+                    double v[3];
+                    vector3(v);
+                    sv.insert(sv.end(), {v[0], v[1], v[2]});
+                    sp.push_back(t[static_cast<size_t>(i)]);
+                }
+            PNTLST_s *slopes = sv.empty() ? nullptr : list(sv, 3);
+            PNTLST_s *pars = sp.empty() ? nullptr : list(sp, 1);
+            b = bcdf_test::create(0, 4, pick(0, 3) == 0, list(c, d), nullptr, nullptr, slopes, pars, nullptr, nullptr,
+                       nullptr, nullptr, nullptr);
+        } else {
+            b = make(c, d, pick(0, 3) == 0);
+        }
         if (pick(0, 2) == 0) {
             int *ct = static_cast<int *>(SM_alloc(static_cast<size_t>(count) * sizeof(int)));
             for (int i = 0; i < count; ++i) ct[i] = pick(0, 1);
