@@ -1,6 +1,6 @@
 // Bounding box of a cubic B-curve with 1 000 spans (beside SISL's curve box,
-// which bounds the control polygon), and the growth of point lists by
-// single appends against insertion.
+// which bounds the control polygon), span-to-Bezier conversion beside SISL's,
+// and the growth of point lists by single appends against insertion.
 #include <quorm/quorm.h>
 
 #include <benchmark/benchmark.h>
@@ -69,6 +69,39 @@ static void BM_sisl_s1988_cubic(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_sisl_s1988_cubic)->Arg(1000);
+#endif
+
+// Bezier polygons of every span of the same curve: the kernel's span
+// conversion beside SISL's whole-curve conversion.
+static void BM_e0925_all_spans(benchmark::State &state) {
+    CubicCurve c(static_cast<int>(state.range(0)));
+    int degree = c.order - 1;
+    std::vector<double> out(4 * c.order * (c.poles - degree));
+    for (auto _ : state) {
+        for (int span = degree; span < c.poles; ++span)
+            e0925(&degree, c.knots.data() + span - degree, c.h.data() + 4 * (span - degree),
+                  out.data() + 4 * c.order * (span - degree));
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_e0925_all_spans)->Arg(1000);
+
+#ifdef QUORM_HAVE_SISL
+static void BM_sisl_s1730_all_spans(benchmark::State &state) {
+    CubicCurve c(static_cast<int>(state.range(0)));
+    SISLCurve *curve = newCurve(c.poles, c.order, c.knots.data(), c.xyz.data(), 1, 3, 1);
+    for (auto _ : state) {
+        SISLCurve *bezier = nullptr;
+        int status = 0;
+        s1730(curve, &bezier, &status);
+        benchmark::DoNotOptimize(bezier);
+        freeCurve(bezier);
+    }
+    freeCurve(curve);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_sisl_s1730_all_spans)->Arg(1000);
 #endif
 
 // Appending one point at a time grows the array by one point per call.

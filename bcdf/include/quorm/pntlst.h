@@ -58,9 +58,12 @@ typedef struct BCURVE_DATA {
 
 /* ---- point lists ---------------------------------------------------------- */
 
-/* New empty list owning room for capacity points; null when capacity <= 0. */
+/* New empty list owning room for capacity points; null when capacity or
+ * dimension is not positive. */
 QUORM_API PNTLST_s *PNTLST_allocate_struct(int dimension, int capacity);
-/* Resizes the coordinate array to capacity points; num_points is kept. */
+/* Resizes the coordinate array to capacity points; num_points is kept (but
+ * never above the new capacity).  A list that does not own its array gets a
+ * new one and leaves the old one to its owner. */
 QUORM_API void PNTLST_allocate_points(PNTLST_s *list, int capacity);
 /* New list around coords (count points); the list takes the array over. */
 QUORM_API PNTLST_s *PNTLST_create_from_list_of_pts(double *coords, int count, int dimension);
@@ -108,9 +111,14 @@ QUORM_API int bc_POLE_equal_in_4d(const double *a, const double *b);
 QUORM_API double bc_POLE_3d_distance(const double *a, const double *b, double out[3]);
 QUORM_API void bc_POLE_translate_pole(const double *pole, const double vec[3], double out[4]);
 QUORM_API void bc_POLE_project_to_line(const double *pole, const double *a, const double *b, double out[4]);
+/* Mean Cartesian position; the origin for n <= 0. */
 QUORM_API void bc_POLE_average_in_3d(double (*poles)[4], int n, double out[3]);
+/* 1 when all n poles lie at one position (always for n <= 1), else 0. */
 QUORM_API int bc_POLE_identical_poles_in_3d(double (*poles)[4], int n);
-/* Box (xmin, ymin, zmin, xmax, ymax, zmax) of the curve over range. */
+/* Box (xmin, ymin, zmin, xmax, ymax, zmax) of the curve over range.  An
+ * inverted range of an open curve is the same stretch; a range too short to
+ * hold a piece gives the box of the point at its start.  A curve whose order
+ * is outside 1 ... 25 or that has fewer poles than its order gives zeros. */
 QUORM_API void bc_xyz_box(const BCURVE_DATA *curve, const double range[2], double box[6]);
 
 /* ---- sorted reals ------------------------------------------------------------- */
