@@ -1,5 +1,6 @@
 // Intersections, tangent lines and distances of arc-spline segments.
 #include "arc_spline/arc_spline_internal.h"
+#include "arc_spline/arc_spline_metric.h"
 
 #include <quorm/arc_spline_apollonian.h>
 #include <quorm/arc_spline_inter.h>
@@ -8,6 +9,9 @@
 #include <cmath>
 
 using namespace arc_spline;
+using metric::distance;
+using metric::norm;
+using metric::unit;
 
 namespace {
 
@@ -102,7 +106,7 @@ bool straight_of(const ARC_SPLINE_1_seg_2d_s *seg, double tol, PNT2_s *start, VE
     ARC_SPLINE_ask_1_seg_2d_data(seg, 0, &type, &sense, parms, &arcl, &curv, &centre, start, &t0, &e, &t1, &apex,
                                  &st);
     if (st != 0 || type != 0) return false;
-    if (!unitize(t0, 1e-10, dir)) return false;
+    if (!unit(t0, 1e-10, dir)) return false;
     if (!is_finite(*start) || !std::isfinite(arcl)) return false;
     *end = (arcl <= tol) ? add(*start, *dir) : e;
     return true;
@@ -121,7 +125,7 @@ QUORM_API void ARC_SPLINE_inter_line_line_2d(const double tols[], const PNT2_s *
                                              int *status) {
     *status = 0;
     const VEC2_s gap = sub(*p2, *p1);
-    const bool same_base = length(gap) < tols[0];
+    const bool same_base = norm(gap) < tols[0];
     if (same_base) {
         // Both base points lie on both lines: the meeting point is at
         // parameter 0 on each.
@@ -129,15 +133,15 @@ QUORM_API void ARC_SPLINE_inter_line_line_2d(const double tols[], const PNT2_s *
         parms[0] = parms[1] = 0.0;
     }
     if (!are_unit) {
-        unitize(*d1, 1e-8, d1);
-        unitize(*d2, 1e-8, d2);
+        unit(*d1, 1e-8, d1);
+        unit(*d2, 1e-8, d2);
     }
     const double c = dot(*d1, *d2);
     const double cos_tol = std::cos(tols[1] * deg_to_rad);
     if (std::fabs(c) >= cos_tol) {
         *status = 1;
         VEC2_s g;
-        if (same_base || (unitize(gap, 0.0, &g) && std::fabs(dot(g, *d1)) >= cos_tol)) *status = 2;
+        if (same_base || (unit(gap, 0.0, &g) && std::fabs(dot(g, *d1)) >= cos_tol)) *status = 2;
         *cos_angle = c;
         return;
     }
@@ -163,16 +167,16 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_2d(const PNT2_s *p, const PNT2_s
     const VEC2_s w = sub(*p, *q);
     *t = dot(w, *d);
     *foot = add(*q, *t, *d);
-    if (dist(*foot, *q) <= tol) {
+    if (distance(*foot, *q) <= tol) {
         *foot = *q;
         *t = 0.0;
     }
-    const double distance = dist(*foot, *p);
-    if (distance <= tol)
+    const double gap_to_line = distance(*foot, *p);
+    if (gap_to_line <= tol)
         *side = 0;
     else
         *side = (cross(*d, w) > 0.0) ? -1 : 1;
-    return distance;
+    return gap_to_line;
 }
 
 QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PNT2_s *a, const PNT2_s *b, double tol,
@@ -182,7 +186,7 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
     VEC2_s u;
     double len = 0.0;
     const VEC2_s ab = sub(*b, *a);
-    if (!unitize(ab, 1e-10, &u, &len) || len < 1e-10) {
+    if (!unit(ab, 1e-10, &u, &len) || len < 1e-10) {
         ARC_SPLINE_INTERNAL("The line segment is not defined; we have coincident points.");
         // No direction to project along: the foot is the segment's point.
         len = 0.0;
@@ -190,10 +194,10 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
     const VEC2_s w = sub(*p, *a);
     double s = (len > 0.0) ? dot(w, u) / len : 0.0;
     PNT2_s f = PNT2_s{a->x + s * ab.x, a->y + s * ab.y};
-    if (dist(f, *a) <= tol) {
+    if (distance(f, *a) <= tol) {
         s = 0.0;
         f = *a;
-    } else if (dist(f, *b) <= tol) {
+    } else if (distance(f, *b) <= tol) {
         s = 1.0;
         f = *b;
     }
@@ -215,12 +219,12 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
         *where = kOutside;
     else
         *where = kInside;
-    const double distance = dist(f, *p);
-    if (distance <= tol)
+    const double gap_to_line = distance(f, *p);
+    if (gap_to_line <= tol)
         *side = 0;
     else
         *side = (cross(u, w) > 0.0) ? -1 : 1;
-    return distance;
+    return gap_to_line;
 }
 
 QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg, const PNT2_s *p, int clamp,
@@ -247,7 +251,12 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s 
     if (type == 0 || curv < 1e-10) {
         if (arcl <= tols[0]) end = add(start, t0);
         int side;
-        return ARC_SPLINE_ask_dist_pt_to_line_seg_2d(p, &start, &end, tols[0], clamp, foot, parm, where, &side);
+        const double d = ARC_SPLINE_ask_dist_pt_to_line_seg_2d(p, &start, &end, tols[0], clamp, foot, parm, where, &side);
+        if (!std::isfinite(d)) {
+            *status = 1;
+            return 0.0;
+        }
+        return d;
     }
     ARC_SPLINE_ask_parm_at_a_point_2d(seg, p, tols, foot, parm, where, &st);
     if (st != 0) {
@@ -271,7 +280,13 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s 
             *foot = (to == s) ? start : end;
         }
     }
-    return dist(*foot, *p);
+    const double d = distance(*foot, *p);
+    if (!std::isfinite(d)) {
+        // A record or point that is not a number has no distance.
+        *status = 1;
+        return 0.0;
+    }
+    return d;
 }
 
 QUORM_API void ARC_SPLINE_inter_circular_arc_line_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg1,
@@ -388,13 +403,13 @@ QUORM_API void ARC_SPLINE_inter_of_2_circular_arcs_2d(const ARC_SPLINE_1_seg_2d_
     // The relation is decided here from the centre distance with tols[0]:
     // circles that touch (from outside or from inside) meet in one point,
     // and a circle strictly inside the other meets it nowhere.
-    const double d = dist(c1, c2);
+    const double d = distance(c1, c2);
     const double far = r1 + r2, near = std::fabs(r1 - r2);
     if (!(d >= near - tols[0]) || !(d <= far + tols[0]) || !(d >= tols[0])) return;
     if (std::fabs(d - far) <= tols[0] || std::fabs(d - near) <= tols[0]) {
         // Touching point on the centre line.
         VEC2_s u;
-        unitize(sub(c2, c1), 0.0, &u);
+        unit(sub(c2, c1), 0.0, &u);
         if (std::fabs(d - far) <= tols[0])
             a.x = add(c1, r1 + 0.5 * (d - far), u);
         else
@@ -405,7 +420,8 @@ QUORM_API void ARC_SPLINE_inter_of_2_circular_arcs_2d(const ARC_SPLINE_1_seg_2d_
         write_slot(a, x1, parms1, where1);
         return;
     }
-    const double h = std::sqrt(std::fabs(r1 * r1 - std::pow(dist(c1, X), 2)));
+    const VEC2_s cx = sub(X, c1);
+    const double h = std::sqrt(std::fabs(r1 * r1 - dot(cx, cx)));
     a.x = add(X, -h, w);
     b.x = add(X, h, w);
     *status = locate_slot(&a, seg1, seg2, bounded1, bounded2, tols, 7, 8);
@@ -433,7 +449,7 @@ QUORM_API void ARC_SPLINE_ask_tangents_thru_a_point_2d(const ARC_SPLINE_1_seg_2d
         return;
     }
     if (type == 0) return;
-    const double d = dist(*p, c);
+    const double d = distance(*p, c);
     if (std::fabs(d - r) <= tols[0]) {
         PNT2_s foot;
         ARC_SPLINE_ask_parm_at_a_point_2d(circle, p, tols, &foot, &parms[0], &where[0], &st);
@@ -531,7 +547,7 @@ void common_tangents(const ARC_SPLINE_1_seg_2d_s *circle1, const ARC_SPLINE_1_se
     }
     VEC2_s u;
     double d = 0.0;
-    if (!unitize(sub(c2, c1), tols[0], &u, &d)) {
+    if (!unit(sub(c2, c1), tols[0], &u, &d)) {
         if (!interior) *status = 3;
         return;
     }
@@ -650,7 +666,7 @@ QUORM_API void ARC_SPLINE_compute_tangent_at_other_end_of_chord_2d(const PNT2_s 
     } else if (seg->type != 0) {
         ARC_SPLINE_INTERNAL("Unexpected conic arc type.");
     }
-    if (!unitize(out, 1e-10, t_out)) *t_out = out;
+    if (!unit(out, 1e-10, t_out)) *t_out = out;
 }
 
 QUORM_API int ARC_SPLINE_ask_where_is_pt_wrt_circle_2d(const PNT2_s *p, const ARC_SPLINE_1_seg_2d_s *circle,
@@ -666,7 +682,7 @@ QUORM_API int ARC_SPLINE_ask_where_is_circle_wrt_circle_2d(const ARC_SPLINE_1_se
     PNT2_s a, b;
     double r1, r2;
     if (!circle_of(c1, &a, &r1) || !circle_of(c2, &b, &r2)) return 1;
-    const double d = dist(a, b);
+    const double d = distance(a, b);
     if (std::fabs(d - (r1 + r2)) <= tol) return 0;
     if (d > r1 + r2) return 1;
     if (std::fabs(r1 - r2) <= tol) return (d <= tol) ? -6 : -1;

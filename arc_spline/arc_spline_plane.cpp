@@ -109,6 +109,25 @@ void intersect_rays(const double tols[], const PNT2_s *p1, const VEC2_s *d1, con
     ARC_SPLINE_inter_line_line_2d(tols, &a, &b, 1, &u1, &u2, apex, parms, &cos_angle, inter_status);
 }
 
+// Turn from u to v about ref (degrees), the inscribed angle of the corner and
+// its type: -1 straight on, 1 convex, 0 reflex.
+void classify_corner(const Vector3 &u, const Vector3 &v, const Vector3 &ref, double angle_tol, double *inscribed,
+                     double *turn, int *type) {
+    *turn = VEC3_angle_between(&u, &v, &ref) * rad_to_deg;
+    const double s_straight = std::sin((angle_tol < 0.001 ? angle_tol : 0.001) * deg_to_rad);
+    if (VEC3_is_parallel(&u, &v, s_straight) && quorm::dot(u, v) > 0.0) {
+        *type = -1;
+        *inscribed = 180.0;
+    } else if (*turn < 180.0) {
+        *type = 1;
+        *inscribed = 180.0 - *turn;
+    } else {
+        *type = 0;
+        *inscribed = 540.0 - *turn;
+    }
+    if (std::fabs(*inscribed - 180.0) <= angle_tol) *type = -1;
+}
+
 } // namespace
 
 extern "C" {
@@ -200,6 +219,16 @@ QUORM_API void ARC_SPLINE_trig_eqt_linear_sin_cos(double p1, double p2, double p
         if (!keep) continue;
         angles[kept] = t;
         half_tans[kept] = u;
+        ++kept;
+    }
+    // The substitution u = tan(t/2) cannot reach t = 180: that solution shows
+    // only as a vanishing leading coefficient (p3 = p2) and is added here for
+    // the ranges that keep every root.  Its half-angle tangent is infinite.
+    const bool keeps_all = (range != 1 && range != 10 && range != -11);
+    const double norm = std::sqrt(p1 * p1 + p2 * p2 + p3 * p3);
+    if (keeps_all && kept < 2 && std::fabs(p2 - p3) < coef_tol * norm) {
+        angles[kept] = radians ? pi : 180.0;
+        half_tans[kept] = HUGE_VAL;
         ++kept;
     }
     if (kept == 2 && angles[1] < angles[0]) {
@@ -310,9 +339,11 @@ QUORM_API int ARC_SPLINE_ask_3pts_collinearity_2d(const PNT2_s *p1, const PNT2_s
     if (len * t1 <= tols[0] && ((std::fabs(va.x) < tols[0] && std::fabs(vb.x) < tols[0]) ||
                                 (std::fabs(va.y) < tols[0] && std::fabs(vb.y) < tols[0])))
         return 1;
+    // |cos| > cos(tol) compared as sin < sin(tol): the cosine of a tiny angle
+    // rounds to 1 and would turn the test into an exact comparison.
     const VEC2_s w = (la >= lb) ? va : vb;
-    const double cosine = dot(u, w) / length(w);
-    if (std::fabs(cosine) > std::cos(tols[1] * deg_to_rad)) return 1;
+    const double sine = cross(u, w) / length(w);
+    if (std::fabs(sine) < std::sin(tols[1] * deg_to_rad)) return 1;
     if (mode == 2) {
         const double turn = cross(sub(*p1, *p2), sub(*p3, *p2));
         if (turn < 0.0)
@@ -335,8 +366,8 @@ QUORM_API int ARC_SPLINE_ask_3pts_collinearity_3d(const Point3 *p1, const Point3
     const double la = std::sqrt(quorm::length2(va)), lb = std::sqrt(quorm::length2(vb));
     if (la <= tols[0] || lb <= tols[0]) return 1;
     const Vector3 w = (la >= lb) ? va : vb;
-    const double cosine = quorm::dot(u, w) / ((la >= lb) ? la : lb);
-    return std::fabs(cosine) > std::cos(tols[1] * deg_to_rad) ? 1 : 0;
+    const double sine = std::sqrt(quorm::length2(quorm::cross(u, w))) / ((la >= lb) ? la : lb);
+    return sine < std::sin(tols[1] * deg_to_rad) ? 1 : 0;
 }
 
 QUORM_API bool ARC_SPLINE_ask_are_hermite_data_collinear_2d(const PNT2_s *p1, const VEC2_s *t1, const PNT2_s *p2,
@@ -516,19 +547,7 @@ QUORM_API void ARC_SPLINE_ask_inscribed_angle_and_type(const Vector3 *e1, const 
         u = unit3(quorm::sub(u, quorm::scale(quorm::dot(u, ref), ref)));
         v = unit3(quorm::sub(v, quorm::scale(quorm::dot(v, ref), ref)));
     }
-    *turn = VEC3_angle_between(&u, &v, &ref) * rad_to_deg;
-    const double s_straight = std::sin((angle_tol < 0.001 ? angle_tol : 0.001) * deg_to_rad);
-    if (VEC3_is_parallel(&u, &v, s_straight) && quorm::dot(u, v) > 0.0) {
-        *type = -1;
-        *inscribed = 180.0;
-    } else if (*turn < 180.0) {
-        *type = 1;
-        *inscribed = 180.0 - *turn;
-    } else {
-        *type = 0;
-        *inscribed = 540.0 - *turn;
-    }
-    if (std::fabs(*inscribed - 180.0) <= angle_tol) *type = -1;
+    classify_corner(u, v, ref, angle_tol, inscribed, turn, type);
 }
 
 QUORM_API void ARC_SPLINE_ask_bisector_of_inscribed_angle(const Vector3 *e1, const Vector3 *e2, const Point3 *point,
@@ -537,7 +556,11 @@ QUORM_API void ARC_SPLINE_ask_bisector_of_inscribed_angle(const Vector3 *e1, con
     const Vector3 n = normal ? unit3(*normal) : z_axis;
     const Vector3 u = unit3(quorm::sub(*e1, quorm::scale(quorm::dot(*e1, n), n)));
     const Vector3 v = unit3(quorm::sub(*e2, quorm::scale(quorm::dot(*e2, n), n)));
-    ARC_SPLINE_ask_inscribed_angle_and_type(&u, &v, &n, 0, angle_tol, inscribed, turn, type);
+    // The angle is measured about the very normal the bisector turns about:
+    // the reference-normal choice of the general routine may reverse a
+    // horizontal normal, which would bisect the wrong angle.
+    *type = -2;
+    classify_corner(u, v, n, angle_tol, inscribed, turn, type);
     MTX3_s r;
     MTX3_rot_about_axis(0.5 * *inscribed * deg_to_rad, &n, &r);
     const Vector3 b = unit3(row_times(u, r));
@@ -859,8 +882,12 @@ QUORM_API void ARC_SPLINE_ask_radical_axis_of_2_circles_2d(const ARC_SPLINE_1_se
             *relation = (d > r1 + r2) ? 0 : 2;
         return;
     }
-    // Apart, or one circle strictly inside the other: no common point.
-    if (d > r1 + r2 || d < big - little - small)
+    // Touching from outside or from inside (within 1e-10) is one common
+    // point, like touching equal circles; apart, or one circle strictly inside
+    // the other, none.  The axis point is the touching point in both cases.
+    if (std::fabs(d - (r1 + r2)) <= small || std::fabs(d - (big - little)) <= small)
+        *relation = 1;
+    else if (d > r1 + r2 || d < big - little)
         *relation = 0;
     else
         *relation = 2;

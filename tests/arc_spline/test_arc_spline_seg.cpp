@@ -95,6 +95,20 @@ TEST(ArcSplineSeg, RandomArcsAgreeWithCircleGeometry) {
         ASSERT_NEAR(ARC_SPLINE_ask_arcl_to_parm_of_1_seg_2d(&s, parm, &st),
                     a.r * std::fabs(parm - s.start_angle) * kPi / 180, 1e-9 * a.r);
 
+        // The apex: both tangent lengths equal r tan(k/2).
+        if (a.k < 170.0) {
+            int type, sense;
+            double parms[2], arcl, curv;
+            PNT2_s centre, sp, ep, apex;
+            VEC2_s stan, etan;
+            ARC_SPLINE_ask_1_seg_2d_data(&s, 1, &type, &sense, parms, &arcl, &curv, &centre, &sp, &stan, &ep, &etan,
+                                         &apex, &st);
+            ASSERT_EQ(st, 0);
+            const double len = a.r * std::tan(a.k * kPi / 360);
+            ASSERT_NEAR(dist(apex, sp), len, 1e-7 * (a.r + 100));
+            ASSERT_NEAR(dist(apex, ep), len, 1e-7 * (a.r + 100));
+        }
+
         // Projection of a point off the arc gives back the parameter.
         const double lift = 0.2 + 1.5 * f(rng);
         const PNT2_s q{s.center.x + lift * (p.x - s.center.x), s.center.y + lift * (p.y - s.center.y)};
@@ -379,4 +393,49 @@ TEST(ArcSplineSeg, InclinationSnapsAndFolds) {
         ASSERT_NEAR(back.x, std::cos(a), 1e-14);
         ASSERT_NEAR(back.y, std::sin(a), 1e-14);
     }
+}
+
+// Segments full of NaNs, infinities and zero radii go through every query
+// and modification: statuses and values come back, nothing crashes or hangs,
+// at both checking levels.
+TEST(ArcSplineSeg, HostileRecordsAreSurvived) {
+    const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+    const double values[] = {nan, inf, -inf, 0.0, 1e308, -1e-320};
+    const int saved_level = MACH__checking_level;
+    Kaltor::Corvex::MessageCapture capture(true);
+    for (int level = 0; level <= 1; ++level) {
+        MACH__checking_level = level;
+        for (double v : values) {
+            for (int type = -1; type <= 2; ++type) {
+                ARC_SPLINE_1_seg_2d_s s{type, type == 0 ? 0 : 1, {v, 1}, v, 450, {0, v}, {v, 0}, v, v};
+                PNT2_s a, b, c, d;
+                VEC2_s ta, tb;
+                double parms[2] = {v, 1}, x, y;
+                int st, t, sense, where;
+                ARC_SPLINE_evaluate_1_seg_2d(&s, 0, v, &a, &ta, &st);
+                ARC_SPLINE_ask_end_pts_of_1_seg_2d(&s, &a, &ta, &b, &tb, &st);
+                ARC_SPLINE_ask_center_radius_of_seg_2d(&s, &t, &x, &a, &st);
+                ARC_SPLINE_ask_1_seg_2d_data(&s, 1, &t, &sense, parms, &x, &y, &a, &b, &ta, &c, &tb, &d, &st);
+                ARC_SPLINE_ask_parm_at_a_point_2d(&s, &a, tols, &b, &x, &where, &st);
+                ARC_SPLINE_ask_arcl_of_trimmed_1_seg_2d(&s, parms, &st);
+                ARC_SPLINE_ask_arcl_to_parm_of_1_seg_2d(&s, v, &st);
+                ARC_SPLINE_ask_is_parm_in_arc_domain(&s, v, &x);
+                ARC_SPLINE_1_seg_2d_s m = s;
+                ARC_SPLINE_ask_arcl_of_1_seg_2d(&m, &st);
+                ARC_SPLINE_reverse_parm_of_1_seg_2d(&m);
+                m = s;
+                ARC_SPLINE_trim_to_point_1_seg_2d(&a, tols, &m, &st);
+                m = s;
+                ARC_SPLINE_ask_is_arc_rather_strt_2d(&m, tols, &st);
+                ARC_SPLINE_1_seg_2d_s o;
+                try {
+                    ARC_SPLINE_cre_offset_circle_2d(&s, v, 1e-9, &o);
+                    ARC_SPLINE_cre_offset_straight_2d(&s, v, &o);
+                } catch (const Kaltor::Error::Exception &) {
+                    EXPECT_EQ(level, 1); // only an assertion may stop the call
+                }
+            }
+        }
+    }
+    MACH__checking_level = saved_level;
 }

@@ -111,7 +111,8 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(const PNT2_
  * order is then that of the reordered circles).  A circle of radius below
  * 1e-10 other than the reference counts as a point (one plane, no duplicate
  * solutions); when every radius is below 1e-10 the single circle through the
- * points is returned. */
+ * points is returned.  A negative radius or a coordinate that is not a finite
+ * number gives count 0. */
 QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle_2(const quorm_point3 *centre, double radius,
                                                                        const quorm_point3 *p1, const quorm_point3 *p2,
                                                                        int *count, ARC_SPLINE_1_seg_2d_s segs[]);
@@ -145,7 +146,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(
  * give the clockwise full circle between them (from p when line 2 lies right
  * of t, else from the foot of p on line 2).  Status 1 seg missing or p on line
  * 2 (parallel lines), 2 the same line, 3 p at the meeting point of the lines, 4
- * the arc cannot be built. */
+ * the arc cannot be built (or an input is not finite). */
 QUORM_API void ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(const PNT2_s *p, const VEC2_s *t,
                                                                        const PNT2_s *q, const VEC2_s *u, int side,
                                                                        const double tols[], ARC_SPLINE_1_seg_2d_s *seg,
@@ -162,8 +163,8 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(const PNT
  * counter-clockwise one first.  p on the circle: count 3, both outputs copies
  * of the given circle.  *kind: 0 p on the circle, 1 outside it, 2 inside it.
  * When no circle exists the result is the zero-length straight at p along t
- * with count 1.  Status 1 the circle is missing or a straight.
- * Checked: seg1 and seg2 not null. */
+ * with count 1.  Status 1 the circle is missing or a straight (or p or t is
+ * not usable).  Checked: seg1 and seg2 not null. */
 QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
     const PNT2_s *p, const VEC2_s *t, const ARC_SPLINE_1_seg_2d_s *circle, const double tols[], int which, int *count,
     PNT2_s *tp1, PNT2_s *tp2, ARC_SPLINE_1_seg_2d_s *seg1, ARC_SPLINE_1_seg_2d_s *seg2, int *kind, int *status);
@@ -176,8 +177,8 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
  * on the left of t first).  p on the given circle: count 3 and both circles of
  * the given circle's radius tangent to the line at p, provided t meets the
  * circle at that angle (else count 0).  No solution: the zero-length straight
- * at p along t, count 1.  Status 1 circle unusable, 2/3 p cannot be located
- * on the circle.  Checked: seg1 and seg2 not null. */
+ * at p along t, count 1.  Status 1 circle unusable (or p or t), 2/3 p cannot
+ * be located on the circle.  Checked: seg1 and seg2 not null. */
 QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const PNT2_s *p, const VEC2_s *t,
                                                                          const ARC_SPLINE_1_seg_2d_s *circle,
                                                                          double angle, const double tols[], int *count,

@@ -53,7 +53,8 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
  * A straight no longer than tols[0] is taken as a unit-long piece along its
  * start tangent.  With clamp a foot outside an arc moves to the nearer end in
  * the sense of the arc (*where keeps 1).  Status 1 when the segment is missing
- * or unusable, or the arc projection fails (result 0). */
+ * or unusable, the arc projection fails, or the distance is not a number
+ * (result 0). */
 QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg, const PNT2_s *p, int clamp,
                                                     const double tols[], PNT2_s *foot, double *parm, int *where,
                                                     int *status);
@@ -112,7 +113,8 @@ QUORM_API void ARC_SPLINE_ask_tangents_thru_a_point_2d(const ARC_SPLINE_1_seg_2d
  * sides: two for circles apart, one zero-length straight at the touching
  * point of circles touching from outside, none when the circles overlap.
  * Status: 1/2 circle 1/2 missing or a straight, 3 no exterior tangent
- * (concentric circles, or one circle inside the other).  Concentric or
+ * (concentric circles, or one circle inside the other), 4/5 a touching
+ * point's parameter on circle 1/2 cannot be found.  Concentric or
  * overlapping circles have no interior tangent: count 0 with status 0. */
 QUORM_API void ARC_SPLINE_ask_tangents_exterior_to_circles_2d(const ARC_SPLINE_1_seg_2d_s *circle1,
                                                               const ARC_SPLINE_1_seg_2d_s *circle2, int bounded1,

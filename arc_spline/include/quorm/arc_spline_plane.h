@@ -37,7 +37,9 @@ QUORM_BEGIN_DECLS
 
 /* ---- equations ------------------------------------------------------------ */
 
-/* Roots of a*u^2 + b*u + c = 0.  With normalize 1 the coefficients are first
+/* Roots of a*u^2 + b*u + c = 0 (roots are 0 unless written; a coefficient
+ * that is not a finite number gives count 0).  With normalize 1 the
+ * coefficients are first
  * divided by their Euclidean length (below 1e-12: count -3).  count: -3 every
  * u solves it, 0 no solution, 1 linear (both roots equal), 2 two real roots
  * (a double root twice), -2 complex: roots[0] the real part, roots[1] the
@@ -50,7 +52,9 @@ QUORM_API void ARC_SPLINE_solve_quadratic_eqt(double a, double b, double c, int 
  * 0 <= u <= 1 with angle <= 90 - tol, -11 keeps |u| < 1 with |angle| <= 90 -
  * tol (tol in the angle unit), any other range keeps all roots unchanged.
  * count -3 when all three coefficients vanish; two roots come sorted by
- * angle, each with its half-angle tangent. */
+ * angle, each with its half-angle tangent.  The solution t = 180 degrees
+ * (p3 = p2), which the half-angle substitution cannot express, is included by
+ * the ranges that keep every root, with half-angle tangent HUGE_VAL. */
 QUORM_API void ARC_SPLINE_trig_eqt_linear_sin_cos(double p1, double p2, double p3, char unit, int range, double tol,
                                                   int *count, double angles[2], double half_tans[2]);
 
@@ -73,7 +77,8 @@ QUORM_API double ARC_SPLINE_ask_interior_angle_of_triangle_2d(const PNT2_s *p1, 
                                                               const double tols[], int which_angle, int *status);
 /* 0 if |x| <= tol, else +1 or -1. */
 QUORM_API int ARC_SPLINE_ask_sign_of_var(double x, double tol);
-/* Integer remainder of a / b with the sign of a (0 when b is 0). */
+/* Integer remainder of a / b with the sign of a (0 when b is 0 or -1, which
+ * have no remainder to overflow). */
 QUORM_API int ARC_SPLINE_mod(int a, int b);
 
 /* ---- three points --------------------------------------------------------- */
@@ -84,7 +89,9 @@ QUORM_API int ARC_SPLINE_mod(int a, int b);
 QUORM_API void ARC_SPLINE_re_order_3pts_2d(double tol, PNT2_s *p1, PNT2_s *p2, PNT2_s *p3, int *status);
 QUORM_API void ARC_SPLINE_re_order_3pts_3d(double tol, quorm_point3 *p1, quorm_point3 *p2, quorm_point3 *p3,
                                            int *status);
-/* 2 all within tols[0], 1 collinear (within tols[0] and tols[1]), 0 not.  In
+/* 2 all within tols[0], 1 collinear (within tols[0] and tols[1]), 0 not.
+ * The angle between the farthest pair and the middle point is compared
+ * through its sine, which stays accurate for tiny angular tolerances.  In
  * mode 2, for non-collinear points, *orientation becomes 1 when p1 p2 p3 turn
  * clockwise ((p1 - p2) x (p3 - p2) > 0), 0 when counter-clockwise; it is -1
  * otherwise. */
@@ -122,8 +129,9 @@ QUORM_API void ARC_SPLINE_ask_isosceles_to_pt_2d(const double tols[], const PNT2
                                                  const PNT2_s *p2, const VEC2_s *d2, int have_apex, PNT2_s *apex,
                                                  double parms[2], int *inter_status, PNT2_s *q1, PNT2_s *q2,
                                                  int *side1, int *side2);
-/* -1 both rays start at the apex, 1 homodromic (running the same way round
- * the apex), 0 not. */
+/* -1 both rays start at the apex; 1 homodromic: both run towards the apex or
+ * both away from it (also when only ray 1 starts there), or, for parallel
+ * lines, both point the same way; 0 otherwise. */
 QUORM_API int ARC_SPLINE_ask_are_two_rays_homodromic_2d(const double tols[], const PNT2_s *p1, const VEC2_s *d1,
                                                         const PNT2_s *p2, const VEC2_s *d2, int do_intersect,
                                                         PNT2_s *apex, double parms[2], int *inter_status);
@@ -142,13 +150,21 @@ QUORM_API void ARC_SPLINE_ask_bisector_of_angle_2d(const double tols[], const PN
 /* ---- bisectors in space --------------------------------------------------- */
 
 /* Inscribed angle (degrees) and type of the corner from direction e1 to e2
- * about a reference normal (normal, or +Z when null): type 1 convex, 0
- * reflex, -1 straight on; turn is the signed angle from e1 to e2. */
+ * about a reference normal (normal, or +Z when null; for a corner standing
+ * upright, or a normal perpendicular to its plane, the normal of the corner's
+ * own plane): type 1 convex (inscribed 180 - turn), 0 reflex (540 - turn), -1
+ * straight on (inscribed 180); turn is the angle in [0, 360) from e1 to e2
+ * about the reference.  With project, e1 and e2 are first projected onto the
+ * reference plane. */
 QUORM_API void ARC_SPLINE_ask_inscribed_angle_and_type(const quorm_vector3 *e1, const quorm_vector3 *e2,
                                                        const quorm_vector3 *normal, int project, double angle_tol,
                                                        double *inscribed, double *turn, int *type);
 /* The bisector of the inscribed angle at point and the plane through point
- * that bisects it. */
+ * that bisects it (normal unit(bisector x normal)).  e1 and e2 are projected
+ * onto the plane of normal (+Z when null); the turn and the inscribed angle
+ * are measured about that normal, and the bisector is e1 turned by half the
+ * inscribed angle as a row vector times the rotation matrix (so it points
+ * along the bisecting line, either way). */
 QUORM_API void ARC_SPLINE_ask_bisector_of_inscribed_angle(const quorm_vector3 *e1, const quorm_vector3 *e2,
                                                           const quorm_point3 *point, const quorm_vector3 *normal,
                                                           double angle_tol, double *inscribed, double *turn, int *type,
@@ -191,6 +207,8 @@ QUORM_API void ARC_SPLINE_combine_translation_matrix(const MTX4_s *m1, const MTX
 QUORM_API void ARC_SPLINE_combine_rotation_translation(const MTX3_s *r, const MTX4_s *t, MTX4_s *out);
 /* MTX3_rot_about_axis with the angle in degrees. */
 QUORM_API void ARC_SPLINE_cre_matrix_of_rotation_around_axis(const quorm_vector3 *axis, double angle_deg, MTX3_s *m);
+/* v as a row vector times that matrix: a positive angle turns v clockwise
+ * when seen from the tip of the axis (the inverse rotation of M * v). */
 QUORM_API void ARC_SPLINE_rotate_vector_around_axis(const quorm_vector3 *v, const quorm_vector3 *axis,
                                                     double angle_deg, bool unitize, quorm_vector3 *out);
 QUORM_API void ARC_SPLINE_rotate_point_around_axis(const quorm_point3 *p, const quorm_point3 *origin,
@@ -239,13 +257,15 @@ QUORM_API void ARC_SPLINE_inter_3_monge_planes(const ARC_SPLINE_monge_plane_s *p
                                                quorm_point3 *point, int *st12, int *st23, int *st13);
 /* |p - centre|^2 - r^2. */
 QUORM_API double ARC_SPLINE_ask_power_of_a_point_3d(const quorm_point3 *p, const quorm_point3 *centre, double r);
-/* |centre - p|^2 - radius^2 of a segment's circle. */
+/* |centre - p|^2 - radius^2 of a segment's circle (radius 1e19 for a
+ * straight); 0 for a missing segment. */
 QUORM_API double ARC_SPLINE_ask_power_of_a_point_2d(const PNT2_s *p, const ARC_SPLINE_1_seg_2d_s *seg);
 
 /* Radical axis of two circles: a point on it and its direction, the left
  * normal of the unit vector from the larger circle's centre to the smaller's.
  * relation: 0 no common point (apart, or one circle strictly inside the
- * other), 1 touching (equal radii), 2 crossing, 3 concentric (no axis).
+ * other), 1 touching from outside or inside within 1e-10 (the point is then
+ * the touching point), 2 crossing, 3 concentric (no axis).
  * Status 1 when c1 is not a usable circle, 2 when c2 is not. */
 QUORM_API void ARC_SPLINE_ask_radical_axis_of_2_circles_2d(const ARC_SPLINE_1_seg_2d_s *c1,
                                                            const ARC_SPLINE_1_seg_2d_s *c2, PNT2_s *point,

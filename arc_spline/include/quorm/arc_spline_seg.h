@@ -125,7 +125,8 @@ QUORM_API void ARC_SPLINE_evaluate_1_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg, in
 
 /* ---- queries -------------------------------------------------------------- */
 
-/* radius for any non-straight type; 1e19 for a straight. */
+/* radius for any non-straight type; 1e19 for a straight; 0 for a missing
+ * segment. */
 QUORM_API double ARC_SPLINE_ask_radius_of_1_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg);
 
 /* Start and end points and tangents.  Status 1 null segment, 2 arc radius
@@ -140,8 +141,9 @@ QUORM_API void ARC_SPLINE_ask_end_pts_of_1_seg_2d(const ARC_SPLINE_1_seg_2d_s *s
 QUORM_API void ARC_SPLINE_ask_center_radius_of_seg_2d(const ARC_SPLINE_1_seg_2d_s *seg, int *type, double *radius,
                                                       PNT2_s *center, int *status);
 
-/* k = sense * (*end - start); a negative k gains 360 and *end is rewritten as
- * start + sense * k.  Returns k. */
+/* k = sense * (*end - start); a negative k gains 360 (as many turns as it
+ * takes to make it non-negative, for an end several turns behind) and *end is
+ * rewritten as start + sense * k.  Returns k. */
 QUORM_API double ARC_SPLINE_ask_central_angle_from_inclination_angles(double start, double *end, int sense);
 /* The same on the segment's own angles (end_angle may be rewritten); 0 for a
  * straight. */
@@ -173,10 +175,14 @@ QUORM_API void ARC_SPLINE_ask_1_seg_2d_data(const ARC_SPLINE_1_seg_2d_s *seg, in
 QUORM_API int ARC_SPLINE_ask_is_parm_in_arc_domain(const ARC_SPLINE_1_seg_2d_s *seg, double tol, double *parm);
 
 /* Projection of p onto the segment: foot point, its parameter and its
- * position (-1 inside, 0 at an end, 1 outside).  For a point outside an arc
- * the parameter is expressed relative to the nearer end (below the start for
- * points nearer the start).  A point at the centre gives the start.  Status 1
- * when the arc does not reproduce the foot. */
+ * position (-1 inside, 0 at an end, 1 outside; tols[1] decides "at an end" on
+ * arcs, tols[0] on straights).  For a point outside an arc the parameter is
+ * expressed relative to the nearer end (below the start for points nearer the
+ * start).  A point at the centre (or not a number) gives the start.  On a
+ * straight no longer than tols[0] the parameter runs along the start tangent
+ * and any point farther than tols[0] from the start, before or beyond it, is
+ * outside.  Status 1 for a missing segment, a point circle or an arc radius
+ * below 1e-10, or when the arc does not reproduce the foot within tols[0]. */
 QUORM_API void ARC_SPLINE_ask_parm_at_a_point_2d(const ARC_SPLINE_1_seg_2d_s *seg, const PNT2_s *p,
                                                  const double tols[], PNT2_s *foot, double *parm, int *where,
                                                  int *status);
@@ -195,7 +201,9 @@ QUORM_API void ARC_SPLINE_reverse_parm_of_1_seg_2d(ARC_SPLINE_1_seg_2d_s *seg);
 
 /* Keeps the start and ends the segment at the projection of p.  Status 1 when
  * the projection fails, 2 when the evaluation there fails, 3 when the arc
- * cannot be rebuilt. */
+ * cannot be rebuilt (for example a foot within about 0.01 degrees of the
+ * start, where the chord is too short to fix the circle).  On failure the
+ * segment is left as it was. */
 QUORM_API void ARC_SPLINE_trim_to_point_1_seg_2d(const PNT2_s *p, const double tols[], ARC_SPLINE_1_seg_2d_s *seg,
                                                  int *status);
 
@@ -207,7 +215,8 @@ QUORM_API void ARC_SPLINE_cre_offset_straight_2d(const ARC_SPLINE_1_seg_2d_s *se
                                                  ARC_SPLINE_1_seg_2d_s *out);
 
 /* Replaces, in place, an arc whose radius exceeds 1/tols[2] by the straight
- * through its end points.  Status 2 when the end points cannot be found. */
+ * through its end points.  Status 2 when the end points cannot be found.  A
+ * curvature tolerance tols[2] that is not positive changes nothing. */
 QUORM_API void ARC_SPLINE_ask_is_arc_rather_strt_2d(ARC_SPLINE_1_seg_2d_s *seg, const double tols[], int *status);
 
 QUORM_END_DECLS
