@@ -41,6 +41,7 @@
 /* Differential geometry */
 
 /* Facets, polygon fill and hidden-line rendering */
+#include <quorm/ptf.h>
 
 /* Settings */
 #include <quorm/acom.h>
