@@ -42,6 +42,7 @@
 
 /* Facets, polygon fill and hidden-line rendering */
 #include <quorm/ptf.h>
+#include <quorm/hlr_facet.h>
 
 /* Settings */
 #include <quorm/acom.h>
