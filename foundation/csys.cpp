@@ -31,17 +31,21 @@ QUORM_API void CSYS_map_csys(const CSYS_s *c, const CSYS_s *reference, CSYS_s *o
     Vector3 x = mtx3_local(m, mtx3_row(c->matrix, 0));
     Vector3 y = mtx3_local(m, mtx3_row(c->matrix, 1));
     Vector3 z = mtx3_local(m, mtx3_row(c->matrix, 2));
+    // The frame is built from axes brought to unit size (exactly), so that
+    // long axes do not overflow its cross products.
+    const Vector3 xs = vec3_unit_sized(x), ys = vec3_unit_sized(y), zs = vec3_unit_sized(z);
     MTX3_s matrix;
     // Axes that do not form a frame are passed on as they are rather than
     // leaving the caller's matrix unwritten.
-    if (!MTX3_init_x_y_z(&x, &y, &z, &matrix)) matrix = mtx3_from_rows(x, y, z);
+    if (!MTX3_init_x_y_z(&xs, &ys, &zs, &matrix)) matrix = mtx3_from_rows(x, y, z);
     out->origin = origin;
     out->matrix = matrix;
 }
 
 QUORM_API bool CSYS_get_csys_given_z_dir(const CSYS_s *c, const Vector3 *z, CSYS_s *out) {
-    double z2 = length2(*z);
-    if (!(z2 > 1e-20) || !std::isfinite(z2)) return false;
+    // A z beyond the library's finiteness limit is refused like a null one,
+    // at every checking level.
+    if (!(length2(*z) > 1e-20) || !is_finite(*z)) return false;
     Vector3 new_z;
     double length = 0.0;
     VEC3_unitize(z, 1e-10, &length, &new_z);

@@ -48,6 +48,11 @@ bool carry_by_old_method(const MTX3_s &carried, double s, MTX3_s *q) {
         Vector3 y = scale(1.0 / std::fabs(s), mtx3_row(carried, 1));
         Vector3 z = scale(1.0 / s, mtx3_row(carried, 2));
         if (!is_finite(x) || !is_finite(y) || !is_finite(z)) return false;
+        // Unit-sized (exactly) so that long axes do not overflow the frame's
+        // cross products.
+        x = vec3_unit_sized(x);
+        y = vec3_unit_sized(y);
+        z = vec3_unit_sized(z);
         if (!MTX3_init_x_y_z(&x, &y, &z, &m)) return false;
     }
     if (dot(mtx3_row(m, 2), cross(mtx3_row(m, 0), mtx3_row(m, 1))) < 0.0) {
@@ -111,7 +116,10 @@ QUORM_API int h964(const MTX3_s *csys, const double *transform, MTX3_s *out) {
     Vector3 x = mtx3_row(carried, 0);
     Vector3 y = mtx3_row(carried, 1);
     MTX3_s result;
-    bool first_ok = MTX3_init(&x, &y, &result) != 0;
+    // The axes are brought to unit size first (exactly), so that long ones
+    // do not overflow the frame's cross products.
+    const Vector3 xs = vec3_unit_sized(x), ys = vec3_unit_sized(y);
+    bool first_ok = MTX3_init(&xs, &ys, &result) != 0;
     bool built = first_ok;
     if (!first_ok) {
         if (quorm_checking())

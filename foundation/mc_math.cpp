@@ -36,7 +36,11 @@ double determinant(const double *m) {
 
 void solve_3(const double *m, double *out) {
     double det = determinant(m);
-    if (std::fabs(det) < 1e-8)
+    // The determinant is compared with the size of the matrix (the product
+    // of its row lengths, which bounds it), so that a singular system of
+    // large coefficients cannot pass for a regular one.
+    const double size = std::sqrt(length2(m)) * std::sqrt(length2(m + 4)) * std::sqrt(length2(m + 8));
+    if (!(std::fabs(det) >= 1e-8 * size))
         fail(__FILE__, __LINE__, "\nERROR: zero determinant in 3 by 3 system\n", "zero determinant in linear system");
     // Cramer's rule: unknown i is det(A with column i replaced by b) / det A.
     double a[12];

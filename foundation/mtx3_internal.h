@@ -34,6 +34,15 @@ inline bool mtx3_is_finite(const MTX3_s &m) {
     return true;
 }
 
+// v scaled by the power of two that brings its largest |component| near 1:
+// exact, and without effect on directions, so that cross products of axes
+// of any finite size stay within the library's finiteness limit.
+inline Vector3 vec3_unit_sized(const Vector3 &v) {
+    const double c[3] = {v.x, v.y, v.z};
+    const int e = quorm::row_exponent(c, 3);
+    return Vector3{quorm::times_pow2(v.x, e), quorm::times_pow2(v.y, e), quorm::times_pow2(v.z, e)};
+}
+
 // The linear part of a 4x4 transform (elements 0-2, 4-6, 8-10), and back.
 inline MTX3_s mtx4_linear_part(const MTX4_s &m) {
     MTX3_s r;

@@ -70,10 +70,13 @@ QUORM_API bool MTX3_ortho_normalize(MTX3_s *m) {
         if (quorm::dot(x, x) <= 1e-28 || quorm::dot(z, z) <= 1e-28 || std::fabs(quorm::dot(x, z)) > 1e-14) {
             rebuild_from_angles(*m, first);
         } else {
-            // Keeps Z and re-derives X and Y.  Rows too short for the cross
-            // product (a tiny matrix) leave only the angles to go by.
-            const Vector3 y = quorm::cross(z, x);
-            if (!MTX3_init_y_z(&y, &z, m)) rebuild_from_angles(*m, first);
+            // Keeps Z and re-derives X and Y.  The rows are brought to unit
+            // size first (exactly, by powers of two) so that the cross
+            // product of large rows stays finite.  Rows too short for the
+            // cross product (a tiny matrix) leave only the angles to go by.
+            const Vector3 xs = vec3_unit_sized(x), zs = vec3_unit_sized(z);
+            const Vector3 y = quorm::cross(zs, xs);
+            if (!MTX3_init_y_z(&y, &zs, m)) rebuild_from_angles(*m, first);
         }
     }
     return pass > 0;
@@ -95,7 +98,11 @@ QUORM_API int MTX3_fixup(MTX3_s *m) {
         if (quorm_checking()) ERROR_note(__FILE__, __LINE__, "Y vector of matrix is zero");
         return 0;
     }
-    const Vector3 c = quorm::cross(x, y);
+    // Y less its part along X has the same cross product with X, but one
+    // computed to full relative precision however close Y is to X's
+    // direction, so that Z comes out perpendicular to X.
+    const Vector3 y_perp = quorm::scale_add(-quorm::dot(x, y), x, y);
+    const Vector3 c = quorm::cross(x, y_perp);
     if (!VEC3_unitize(&c, kSnap, &length, &z)) {
         // Parallel X and Y fix no frame: m is left as it came.
         *m = original;

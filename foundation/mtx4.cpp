@@ -132,6 +132,12 @@ QUORM_API int MTX4_invert(const MTX4_s *m, MTX4_s *out) {
         for (int k = i + 2; k < 4; ++k) s += lu[i][k] * x[k];
         x[i] = (x[i] - s) / lu[i][i];
     }
+    // Pivots tiny beside the other elements can make an inverse that
+    // overflows: that is no inverse.
+    double nonfinite = 0.0;
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 4; ++k) nonfinite += x[i][k] * 0.0;
+    if (nonfinite != 0.0) return 1;
     std::memcpy(out->elem, x, sizeof x);
     return 0;
 }

@@ -122,7 +122,9 @@ QUORM_API void PNT3_cartesian_to_spherical(const Point3 *in, Point3 *out) {
     double r = std::sqrt(x * x + y * y + z * z);
     out->x = r;
     out->y = polar_angle_degrees(x, y);
-    out->z = r <= 1e-10 ? 0.0 : std::acos(z / r) * degrees_per_radian;
+    // acos(-1) times the degree factor rounds just above 180: the polar
+    // angle is kept within [0, 180].
+    out->z = r <= 1e-10 ? 0.0 : std::fmin(180.0, std::acos(z / r) * degrees_per_radian);
 }
 
 QUORM_API void PNT3_spherical_to_cartesian(const Point3 *in, Point3 *out) {

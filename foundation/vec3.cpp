@@ -55,9 +55,12 @@ QUORM_API int VEC3_ask_perpendicular(const Vector3 *u, Vector3 *out) {
         *out = Vector3{0.0, 0.0, 0.0};
         return 0;
     }
-    // Zero the component of least magnitude; e keeps near-ties stable.
-    const double e = 1e-10;
+    // Zero the component of least magnitude; e keeps near-ties stable.  The
+    // margin is 1e-10 for vectors of unit size and larger, and shrinks with
+    // vectors smaller than that, which it would otherwise swamp: (0, 0, 1e-10)
+    // would lose its only non-zero component.
     double ax = std::fabs(x), ay = std::fabs(y), az = std::fabs(z);
+    const double e = 1e-10 * std::fmin(1.0, std::fmax(ax, std::fmax(ay, az)));
     if (ay > ax + e && ax < az - e)
         *out = ay < az - e ? Vector3{0.0, z, -y} : Vector3{0.0, -z, y};
     else if (ay <= ax + e && ay < az - e)

@@ -96,27 +96,31 @@ inline bool is_finite3(const double *a) { return is_finite(a[0]) && is_finite(a[
 
 // Unit vector and length of the n (2 or 3) components c.  The length must
 // exceed tol; otherwise, and for NaN components, the result is 0 with a zero
-// length and a zero vector.  A squared length that overflows (possible only
-// while unchecked) still has a well-defined direction: the components are
-// then first divided by the largest magnitude (the length may still be
+// length and a zero vector.  A squared length outside the range where it is
+// computed to full precision (it overflows, or it is so small that the
+// squares of the components lose bits or vanish) is avoided: the components
+// are then first divided by the largest magnitude (the length may still be
 // infinite).
 inline int unitize(const double *c, int n, double tol, double *length, double *unit) {
+    // Below this the squares of the components may be subnormal.
+    constexpr double kSmallSquare = 0x1p-960;
     double s = c[0] * c[0];
     for (int i = 1; i < n; ++i) s += c[i] * c[i];
-    if (s > tol * tol && s < HUGE_VAL) {
-        double r = std::sqrt(s);
-        double inv = 1.0 / r;
-        *length = r;
-        for (int i = 0; i < n; ++i) unit[i] = inv * c[i];
-        return 1;
-    }
-    if (s > tol * tol) {
+    if (s >= kSmallSquare && s < HUGE_VAL) {
+        if (s > tol * tol) {
+            double r = std::sqrt(s);
+            double inv = 1.0 / r;
+            *length = r;
+            for (int i = 0; i < n; ++i) unit[i] = inv * c[i];
+            return 1;
+        }
+    } else {
         double m = 0.0;
         for (int i = 0; i < n; ++i) {
             double a = std::fabs(c[i]);
             if (!(a <= m)) m = a; // a NaN sticks and fails below
         }
-        if (m <= 1.7976931348623157e308) {
+        if (m > 0.0 && m <= 1.7976931348623157e308) {
             double scaled[3] = {0.0, 0.0, 0.0};
             double t = 0.0;
             for (int i = 0; i < n; ++i) {
@@ -124,9 +128,11 @@ inline int unitize(const double *c, int n, double tol, double *length, double *u
                 t += scaled[i] * scaled[i];
             }
             double r = std::sqrt(t);
-            *length = m * r;
-            for (int i = 0; i < n; ++i) unit[i] = scaled[i] / r;
-            return 1;
+            if (m * r > tol) {
+                *length = m * r;
+                for (int i = 0; i < n; ++i) unit[i] = scaled[i] / r;
+                return 1;
+            }
         }
     }
     *length = 0.0;

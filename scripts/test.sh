@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: the full and the reduced build, each
 # plainly and under AddressSanitizer + UndefinedBehaviorSanitizer (with
-# LeakSanitizer), then smoke-runs the benchmarks.  Build trees go to build/.
+# LeakSanitizer), runs each fuzzing harness briefly, then smoke-runs the
+# benchmarks.  Build trees go to build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -21,6 +22,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktra
 run_config sanitize -DCMAKE_BUILD_TYPE=Debug -DQUORM_SANITIZE=ON -DQUORM_BUILD_BENCH=OFF
 run_config sanitize-reduced -DCMAKE_BUILD_TYPE=Debug -DQUORM_SANITIZE=ON -DQUORM_BUILD_BENCH=OFF -DQUORM_REDUCED_BUILD=ON
 unset ASAN_OPTIONS UBSAN_OPTIONS
+
+echo "=== fuzzing (a few seconds per harness)"
+bash scripts/fuzz.sh 5
 
 echo "=== benchmarks (smoke run, times not judged)"
 for b in build/full/bench/bench_*; do

@@ -4,12 +4,17 @@
 #include "foundation/quorm_internal.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 // Largest n for which ludcmp_a works in stack buffers.
 constexpr int kSmallOrder = 16;
+
+// Equations whose largest |coefficient| has a binary exponent beyond this
+// are scaled before the LU solve.
+constexpr int kExtremeExponent = 500;
 
 // Sum of x[k]*y[k] for k < n.  Short sums (the small orders, where the sum
 // is on the critical path) are added in order from the first product; longer
@@ -62,26 +67,17 @@ bool count_ok(int count, const char *what) {
     return false;
 }
 
-// The power of two that brings the largest |element| of an equation near 1.
-// Scaling by it is exact, so quotients of scaled terms equal the unscaled
-// ones whenever the latter neither underflow nor overflow.  Zero or
-// non-finite rows are left as they are.
-double equation_scale(const double *row, int n) {
-    double big = 0.0;
-    for (int k = 0; k < n; ++k) big = std::fmax(big, std::fabs(row[k]));
-    if (big == 0.0 || !std::isfinite(big)) return 1.0;
-    int e = 0;
-    std::frexp(big, &e);
-    return std::ldexp(1.0, -e);
-}
-
 // Scales each of the n equations (row of a and element of b) of an n x n
-// system, n <= 3, into as and bs.
+// system, n <= 3, into as and bs by the power of two that brings the row's
+// largest |element| near 1.  Scaling by a power of two is exact, so quotients
+// of scaled terms equal the unscaled ones whenever the latter neither
+// underflow nor overflow; subnormal rows scale like any other.  Zero or
+// non-finite rows are left as they are.
 void scale_equations(const double *a, const double *b, int n, double *as, double *bs) {
     for (int i = 0; i < n; ++i) {
-        double s = equation_scale(a + i * n, n);
-        for (int k = 0; k < n; ++k) as[i * n + k] = a[i * n + k] * s;
-        bs[i] = b[i] * s;
+        const int e = quorm::row_exponent(a + i * n, n);
+        for (int k = 0; k < n; ++k) as[i * n + k] = quorm::times_pow2(a[i * n + k], e);
+        bs[i] = quorm::times_pow2(b[i], e);
     }
 }
 
@@ -99,7 +95,7 @@ inline double det3_columns(const double *c0, const double *c1, const double *c2)
 // the small cases unroll completely; N == 0 takes the order from n.  scale and
 // col are work arrays of n doubles.  The contents of exchanged rows move; the
 // row pointers stay where they are.  A zero row gives 1 before anything is
-// written.
+// written; factors that are not all finite give 1 after the decomposition.
 template <int N>
 int crout(double **r, int n_runtime, int *index, double *parity, double *scale, double *col) {
     const int n = N > 0 ? N : n_runtime;
@@ -114,6 +110,7 @@ int crout(double **r, int n_runtime, int *index, double *parity, double *scale, 
         scale[i] = 1.0 / big;
     }
 
+    double nonfinite = 0.0;
     // For a fixed order the column loop is unrolled as well, so that every
     // index is a constant: the 4x4 case runs about twice as fast.
 #pragma GCC unroll 16
@@ -157,8 +154,13 @@ int crout(double **r, int n_runtime, int *index, double *parity, double *scale, 
         // divisions of a column run side by side).
         const double pivot = r[j][j];
         for (int i = j + 1; i < n; ++i) r[i][j] /= pivot;
+        // x * 0 is 0 for every finite x and NaN otherwise: the sum stays 0
+        // while the column's factors are all finite.
+        for (int i = 0; i < n; ++i) nonfinite += r[i][j] * 0.0;
     }
-    return 0;
+    // Factors that overflowed (or non-finite input) would only hand NaNs on
+    // to the substitution: such a decomposition has failed.
+    return nonfinite == 0.0 ? 0 : 1;
 }
 
 } // namespace
@@ -240,16 +242,37 @@ QUORM_API void lubksb_a(double *const *a, int n, const int *index, double *b) {
 
 QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m) {
     if (!count_ok(n, "order") || !count_ok(m, "number of right-hand sides")) return 1;
+    // Equations whose largest coefficient lies far outside the unit range
+    // (1e-300 beside 1e10, say) would give multipliers that overflow even
+    // when the row-scaled system is well conditioned: such equations are
+    // first scaled by a power of two, which is exact and leaves every other
+    // equation, and the pivots, as they are.
+    for (int i = 0; i < n; ++i) {
+        const int e = quorm::row_exponent(a[i], n);
+        if (e >= -kExtremeExponent && e <= kExtremeExponent) continue;
+        for (int k = 0; k < n; ++k) a[i][k] = quorm::times_pow2(a[i][k], e);
+        for (int c = 0; c < m; ++c) b[i][c] = quorm::times_pow2(b[i][c], e);
+    }
     int *index = static_cast<int *>(SM_alloc(sizeof(int) * (n > 0 ? n : 1)));
     double *column = static_cast<double *>(SM_alloc(sizeof(double) * (n > 0 ? n : 1)));
     double parity;
     int result = ludcmp_a(a, n, index, &parity);
+    // A pivot that came out exactly 0 was replaced to let the decomposition
+    // finish; the system is singular and has no solution to hand back.
+    for (int i = 0; i < n && result == 0; ++i)
+        if (a[i][i] == QUORM_LU_ZERO_PIVOT) result = 1;
     if (result == 0) {
+        double nonfinite = 0.0;
         for (int c = 0; c < m; ++c) {
             for (int i = 0; i < n; ++i) column[i] = b[i][c];
             lubksb_a(a, n, index, column);
-            for (int i = 0; i < n; ++i) b[i][c] = column[i];
+            for (int i = 0; i < n; ++i) {
+                b[i][c] = column[i];
+                nonfinite += column[i] * 0.0;
+            }
         }
+        // A solution that overflowed is no solution.
+        if (nonfinite != 0.0) result = 1;
     }
     SM_free(column);
     SM_free(index);
@@ -311,6 +334,10 @@ QUORM_API double **NR_2d_matrix_allo(int rows, int columns, double **data) {
     if (!count_ok(rows, "number of rows")) rows = 0;
     if (!count_ok(columns, "number of columns")) columns = 0;
     const size_t w = static_cast<size_t>(columns);
+    // A size beyond the address space is as unobtainable as any other.
+    if (w != 0 && static_cast<size_t>(rows) > SIZE_MAX / sizeof(double) / w)
+        ERROR_raise(__FILE__, __LINE__, CORVEX_CODE_NO_MEMORY, "out of memory allocating %d x %d doubles", rows,
+                    columns);
     if (*data == nullptr) *data = static_cast<double *>(SM_alloc(sizeof(double) * w * rows));
     double **a = static_cast<double **>(SM_alloc(sizeof(double *) * rows));
     for (int i = 0; i < rows; ++i) a[i] = *data + i * w;
@@ -318,12 +345,13 @@ QUORM_API double **NR_2d_matrix_allo(int rows, int columns, double **data) {
 }
 
 QUORM_API void NR_matrix_copy_1d_to_2d(const double *from, int rows, int columns, double **to) {
-    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns")) return;
+    // No columns, nothing to copy (the row pointers may then be null).
+    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns") || columns == 0) return;
     for (int i = 0; i < rows; ++i) std::memmove(to[i], from + static_cast<size_t>(i) * columns, sizeof(double) * columns);
 }
 
 QUORM_API void NR_matrix_copy_2d_to_1d(double *const *from, int rows, int columns, double *to) {
-    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns")) return;
+    if (!count_ok(rows, "number of rows") || !count_ok(columns, "number of columns") || columns == 0) return;
     for (int i = 0; i < rows; ++i) std::memmove(to + static_cast<size_t>(i) * columns, from[i], sizeof(double) * columns);
 }
 

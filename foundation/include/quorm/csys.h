@@ -30,7 +30,8 @@ QUORM_API void CSYS_map_csys(const CSYS_s *c, const CSYS_s *reference, CSYS_s *o
  * c's X, -Y and -Z; otherwise c is turned about the axis perpendicular to
  * both Z directions, which becomes out's X axis, and out's axes are an
  * ortho-normal right-handed frame with Z = unit(z).  False, with out
- * unwritten, when z is null (squared length <= 1e-20) or not finite, or when
+ * unwritten, when z is null (squared length <= 1e-20) or not finite (a
+ * component of magnitude 1e19 or more, or NaN), or when
  * c's axes are too degenerate to turn.  out may be c. */
 QUORM_API bool CSYS_get_csys_given_z_dir(const CSYS_s *c, const quorm_vector3 *z, CSYS_s *out);
 

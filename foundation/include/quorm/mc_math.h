@@ -11,7 +11,7 @@
  * checking level, after printing a line to standard output:
  *  - unitizing a vector shorter than 1e-4:
  *      "\nERROR: zero vector in unitize\n", raised "tried to unitize null vector";
- *  - a 3x3 system with |det| < 1e-8:
+ *  - a 3x3 system with |det| < 1e-8 times the product of its row lengths:
  *      "\nERROR: zero determinant in 3 by 3 system\n", raised
  *      "zero determinant in linear system".
  */
@@ -50,7 +50,8 @@ QUORM_API double MC_get_angle(const double a[3], const double b[3]);
 
 /* Determinant of the left 3x3 part of the 3x4 array m. */
 QUORM_API double MC_determinant(const double m[12]);
-/* Solves [A | b] by Cramer's rule; raises (code 17) when |det A| < 1e-8.
+/* Solves [A | b] by Cramer's rule; raises (code 17) when |det A| is below
+ * 1e-8 times the product of the lengths of A's rows (or is NaN).
  * m is left as it was given. */
 QUORM_API void MC_solve_3(const double m[12], double out[3]);
 

@@ -12,7 +12,8 @@ QUORM_BEGIN_DECLS
 /* out = b * a (apply a, then b), and out = b * a^T; out may be a or b. */
 QUORM_API void MTX4_multiply(const MTX4_s *a, const MTX4_s *b, MTX4_s *out);
 QUORM_API void MTX4_multiply_t(const MTX4_s *a, const MTX4_s *b, MTX4_s *out);
-/* Inverse of m (out may be m); 1 when m is singular. */
+/* Inverse of m (out may be m); 1 when m is singular or its inverse would not
+ * be finite. */
 QUORM_API int MTX4_invert(const MTX4_s *m, MTX4_s *out);
 
 /* All 16 elements within tol, and the linear parts both or neither

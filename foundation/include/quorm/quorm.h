@@ -29,18 +29,30 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/nr_eigensystems.h>
 
 /* 2-D arc splines */
+#include <quorm/arc_spline_seg.h>
+#include <quorm/arc_spline_plane.h>
+#include <quorm/arc_spline_inter.h>
+#include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
+#include <quorm/pntlst.h>
+#include <quorm/bcdf.h>
 
 /* Least-squares fits */
+#include <quorm/lsfit.h>
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
+#include <quorm/kernel_knot.h>
 
 /* Differential geometry */
+#include <quorm/dgeom.h>
 
 /* Facets, polygon fill and hidden-line rendering */
+#include <quorm/facet.h>
 #include <quorm/ptf.h>
 #include <quorm/hlr_facet.h>
 

@@ -17,7 +17,9 @@ QUORM_API bool VEC2_is_finite(const VEC2_s *u);
 /* Unit vector of u.  With s the squared length of u: when tol*tol >= s (or s
  * is NaN), *length and both components of *unit are set to 0 and the result
  * is 0; otherwise *length = sqrt(s), *unit = u * (1/sqrt(s)) and the result is
- * 1.  unit may be u. */
+ * 1.  Vectors so short (or so long) that s would lose precision, underflow
+ * or overflow are measured after division by their largest component, with
+ * the same test on the length. unit may be u. */
 QUORM_API int VEC2_unitize(const VEC2_s *u, double tol, double *length, VEC2_s *unit);
 
 /* Parallel when cross(u, v)^2 / (|u|^2 |v|^2) <= tol^2 (tol is the sine of the

@@ -17,7 +17,9 @@ QUORM_API bool VEC3_is_finite(const quorm_vector3 *u);
 /* Unit vector of u.  With s the squared length of u: when tol*tol >= s (or s
  * is NaN), *length and every component of *unit are set to 0 and the result
  * is 0; otherwise *length = sqrt(s), *unit = u * (1/sqrt(s)) and the result is
- * 1.  unit may be u. */
+ * 1.  Vectors so short (or so long) that s would lose precision, underflow
+ * or overflow are measured after division by their largest component, with
+ * the same test on the length. unit may be u. */
 QUORM_API int VEC3_unitize(const quorm_vector3 *u, double tol, double *length, quorm_vector3 *unit);
 
 /* Parallel when |u x v|^2 / (|u|^2 |v|^2) <= tol^2 (tol is the sine of the
@@ -29,7 +31,8 @@ QUORM_API bool VEC3_is_perpendicular(const quorm_vector3 *u, const quorm_vector3
 
 /* A vector perpendicular to u (not unitized): the component of least
  * magnitude becomes 0 and the other two are swapped with one sign changed,
- * ties settled with a margin of 1e-10.  A vector of squared length <= 1e-20
+ * ties settled with a margin of 1e-10 (1e-10 times the largest component for
+ * vectors shorter than unit size).  A vector of squared length <= 1e-20
  * (or with a NaN component) gives (0, 0, 0) and result 0; otherwise the
  * result is 1.  out may be u. */
 QUORM_API int VEC3_ask_perpendicular(const quorm_vector3 *u, quorm_vector3 *out);

@@ -38,7 +38,12 @@ QUORM_API int SOLVE_solve_3equations(const double a[9], const double b[3], doubl
 /* Solves a.X = B in place for the m right-hand sides held in the columns of
  * b (n rows of at least m doubles): a (n x n) is overwritten by its LU
  * factors and each column of b by its solution.  Returns 1 when ludcmp_a
- * fails (b untouched), else 0.  m = 0 only decomposes a. */
+ * fails or a pivot came out exactly 0 (b untouched: the system is singular),
+ * or when a solution is not finite; else 0.  m = 0 only
+ * decomposes a.  An equation whose largest coefficient lies outside about
+ * [1e-150, 1e150] is first scaled (row of a and of b) by a power of two, so
+ * that equations of wildly different sizes solve; a then holds the factors of
+ * the scaled system. */
 QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m);
 
 /* LU decomposition in place of the n x n matrix a (Crout's method with
@@ -48,7 +53,8 @@ QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m);
  * the row exchanged with row j at step j and *parity is +1 or -1 for an even
  * or odd number of exchanges (the sign of the determinant's permutation).
  *
- * Returns 1 for a row of zeros (a is then partly processed), else 0.  A pivot
+ * Returns 1 for a row of zeros (a is then partly processed) or for factors
+ * that are not all finite (overflow, or non-finite input), else 0.  A pivot
  * that comes out exactly 0 is replaced by QUORM_LU_ZERO_PIVOT (1e-20) and the
  * decomposition goes on, so a singular matrix without a zero row still gives
  * 0.  Callers that must know whether the matrix was singular test the
