@@ -29,7 +29,9 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/banded.h>
 #include <quorm/nr_eigensystems.h>
+#include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -40,11 +42,19 @@
 /* Curve defining data and point lists */
 #include <quorm/pntlst.h>
 #include <quorm/bcdf.h>
+#include <quorm/bcdf_calc.h>
+#include <quorm/bcdf_gen.h>
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_developable.h>
+#include <quorm/lsfit_nonlinear.h>
+#include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
+#include <quorm/kernel_eval.h>
+#include <quorm/kernel_toler.h>
+#include <quorm/kernel_interp.h>
 #include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
 
