@@ -39,6 +39,8 @@
 #include <quorm/arc_spline_apollonian.h>
 
 /* Curve defining data and point lists */
+#include <quorm/pntlst.h>
+#include <quorm/bcdf.h>
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
@@ -48,8 +50,10 @@
 #include <quorm/kernel_eval.h>
 #include <quorm/kernel_toler.h>
 #include <quorm/kernel_interp.h>
+#include <quorm/kernel_knot.h>
 
 /* Differential geometry */
+#include <quorm/dgeom.h>
 
 /* Facets, polygon fill and hidden-line rendering */
 #include <quorm/facet.h>
