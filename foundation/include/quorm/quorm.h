@@ -51,6 +51,9 @@
 #include <quorm/kernel_toler.h>
 #include <quorm/kernel_interp.h>
 #include <quorm/kernel_knot.h>
+#include <quorm/kernel_subdiv.h>
+#include <quorm/kernel_hermite.h>
+#include <quorm/kernel_geom_space.h>
 
 /* Differential geometry */
 #include <quorm/dgeom.h>
