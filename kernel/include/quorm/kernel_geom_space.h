@@ -75,7 +75,7 @@ QUORM_API void h956(const double p[3], const double frame[12], double out[3]);
 /* Transposes (3x3, 4x4). */
 QUORM_API void h110(const double m[9], double out[9]);
 QUORM_API void h111(const double m[16], double out[16]);
-/* A.B (3x3). */
+/* The product MTX3_multiply(A, B), that is B.A (3x3): A applied first. */
 QUORM_API void h120(const double a[9], const double b[9], double out[9]);
 /* Inverse by adjugate over determinant; *singular = 1 (inverse untouched)
  * when the determinant is zero within tolerance, else 0. */
