@@ -57,6 +57,9 @@ TEST_F(Subdiv, BadDegreeIsRefusedAndWritesNothingUnchecked) {
     const double u = 0.5;
     Poly p(4 * 30, 1.0), left(4 * 30, 7.0), right(4 * 30, 7.0);
     EXPECT_ANY_THROW(em0911(&n, p.data(), &u, left.data(), right.data()));
+    const double k[60] = {}, iv[2] = {0, 1};
+    EXPECT_ANY_THROW(e0925(&n, k, p.data(), left.data()));
+    EXPECT_ANY_THROW(em0912(&n, iv, p.data(), iv, left.data()));
     MACH__checking_level = 0;
     n = -1;
     em0911(&n, p.data(), &u, left.data(), right.data());
