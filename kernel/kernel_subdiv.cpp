@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kMaxDegree = 24;
-constexpr int kTriangleRow = 26;
 constexpr double kKnotTol = 1e-10;
 
 bool degree_ok(int n) {
@@ -62,15 +61,19 @@ QUORM_API void em0911(const int *pn, const double *poly, const double *pu, doubl
     const int n = *pn;
     if (!degree_ok(n)) return;
     const double u = *pu, d = 1.0 - u;
-    // The whole triangle is kept so that left and right may overlap poly.
-    double tri[kMaxDegree + 1][kTriangleRow][4];
-    std::memcpy(tri[0], poly, static_cast<std::size_t>(n + 1) * 4 * sizeof(double));
-    for (int r = 1; r <= n; ++r)
+    // One row of the de Casteljau triangle at a time: level r overwrites
+    // level r - 1, and its first and last points are the r-th points of the
+    // two halves.  The outputs are written only from the work row, so left
+    // and right may overlap the polygon (or share their middle point).
+    double w[kMaxDegree + 1][4];
+    std::memcpy(w, poly, static_cast<std::size_t>(n + 1) * 4 * sizeof(double));
+    std::memcpy(left, w[0], sizeof w[0]);
+    std::memcpy(right + 4 * n, w[n], sizeof w[n]);
+    for (int r = 1; r <= n; ++r) {
         for (int j = 0; j <= n - r; ++j)
-            for (int c = 0; c < 4; ++c) tri[r][j][c] = u * tri[r - 1][j + 1][c] + d * tri[r - 1][j][c];
-    for (int i = 0; i <= n; ++i) {
-        std::memcpy(left + 4 * i, tri[i][0], 4 * sizeof(double));
-        std::memcpy(right + 4 * i, tri[n - i][i], 4 * sizeof(double));
+            for (int c = 0; c < 4; ++c) w[j][c] = u * w[j + 1][c] + d * w[j][c];
+        std::memcpy(left + 4 * r, w[0], sizeof w[0]);
+        std::memcpy(right + 4 * (n - r), w[n - r], sizeof w[0]);
     }
 }
 

@@ -26,6 +26,11 @@ TEST_F(Subdiv, HalvesEvaluateToTheOriginalPolynomial) {
             em0911(&n, inplace.data(), &u, inplace.data(), r2.data());
             ASSERT_EQ(inplace, left);
             ASSERT_EQ(r2, right);
+            // The halves may share their middle point in one 2n + 1 point array.
+            Poly joined(4 * (2 * n + 1));
+            em0911(&n, p.data(), &u, joined.data(), joined.data() + 4 * n);
+            ASSERT_TRUE(std::equal(left.begin(), left.end(), joined.begin()));
+            ASSERT_TRUE(std::equal(right.begin(), right.end(), joined.begin() + 4 * n));
             const long double grow = std::pow(std::fabs(u) + std::fabs(1.0 - u), (double)n);
             for (int k = 0; k <= 8; ++k) {
                 const double s = (k == 8) ? unit(rng) : k / 7.0;
