@@ -31,6 +31,7 @@
 #include <quorm/solve.h>
 #include <quorm/nr_eigensystems.h>
 #include <quorm/banded.h>
+#include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -44,6 +45,9 @@
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_developable.h>
+#include <quorm/lsfit_nonlinear.h>
+#include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
