@@ -29,7 +29,6 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
-#include <quorm/banded.h>
 #include <quorm/nr_eigensystems.h>
 #include <quorm/solve_roots.h>
 #include <quorm/svd.h>
@@ -55,11 +54,14 @@
 #include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
 #include <quorm/kernel_eval.h>
 #include <quorm/kernel_toler.h>
 #include <quorm/kernel_interp.h>
-#include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
+#include <quorm/kernel_subdiv.h>
+#include <quorm/kernel_hermite.h>
+#include <quorm/kernel_geom_space.h>
 
 /* Differential geometry */
 #include <quorm/dgeom.h>
