@@ -30,6 +30,7 @@
 /* Numerical solvers */
 #include <quorm/solve.h>
 #include <quorm/nr_eigensystems.h>
+#include <quorm/banded.h>
 #include <quorm/solve_roots.h>
 #include <quorm/svd.h>
 #include <quorm/nr_drivers.h>
