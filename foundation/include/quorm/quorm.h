@@ -30,6 +30,7 @@
 /* Numerical solvers */
 #include <quorm/solve.h>
 #include <quorm/nr_eigensystems.h>
+#include <quorm/banded.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -47,6 +48,9 @@
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
+#include <quorm/kernel_eval.h>
+#include <quorm/kernel_toler.h>
+#include <quorm/kernel_interp.h>
 
 /* Differential geometry */
 #include <quorm/dgeom.h>
