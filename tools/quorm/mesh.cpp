@@ -53,7 +53,17 @@ Mesh load_mesh(const std::string &path, Progress &progress) {
     const aiScene *scene = importer.ReadFile(
         path, aiProcess_Triangulate | aiProcess_JoinIdenticalVertices | aiProcess_PreTransformVertices);
     importer.SetProgressHandler(nullptr);
-    if (!scene) throw ToolError("cannot read '" + path + "': " + importer.GetErrorString());
+    if (!scene) {
+        const std::string why = importer.GetErrorString();
+        // The post-processing refuses a scene without meshes; read it plainly
+        // to tell an empty model from a broken file.
+        const aiScene *plain = importer.ReadFile(path, 0);
+        bool no_faces = plain != nullptr;
+        for (unsigned m = 0; plain && m < plain->mNumMeshes; ++m)
+            if (plain->mMeshes[m]->mNumFaces > 0) no_faces = false;
+        if (no_faces) throw ToolError("'" + path + "' holds no faces");
+        throw ToolError("cannot read '" + path + "': " + why);
+    }
     Mesh mesh;
     for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
         const aiMesh *src = scene->mMeshes[m];
