@@ -80,14 +80,14 @@ int run_draw(const DrawOptions &opt) {
     if (opt.json) {
         print_json({{"parts", mesh.parts.size()},
                     {"facets", drawing.facets},
-                    {"front_facing", drawing.front_facing},
+                    {"kept", drawing.front_facing},
                     {"culled", drawing.culled},
                     {"edges", drawing.edges},
                     {"specks", drawing.specks},
                     {"seconds", seconds},
                     {"output", opt.output}});
     } else {
-        std::printf("%s: %zu parts, %zu facets (%zu facing the viewer, %zu culled), %zu edges drawn in %.2f s -> %s\n",
+        std::printf("%s: %zu parts, %zu facets (%zu kept facing the viewer, %zu culled outside the window), %zu edges drawn in %.2f s -> %s\n",
                     opt.mesh.c_str(), mesh.parts.size(), drawing.facets, drawing.front_facing, drawing.culled,
                     drawing.edges, seconds, opt.output.c_str());
     }

@@ -49,7 +49,7 @@ ViewSpec view_from_name(const std::string &name);
 struct Drawing {
     std::vector<std::vector<Pt>> part_segments; // visible segments per part, projected, two points each
     std::size_t facets = 0;       // triangles fed to the renderer
-    std::size_t front_facing = 0; // facets the renderer kept
+    std::size_t front_facing = 0; // facets the renderer kept (facing the viewer, inside the window)
     std::size_t culled = 0;       // facets outside the clipping window
     std::size_t edges = 0;        // visible segments
     std::size_t specks = 0;       // visible pieces too short to show (left out)

@@ -205,7 +205,7 @@ def group_draw():
     # A clipping window that holds no facet culls them all.
     code, out, _ = run(["draw", data("cube.obj"), "-o", work("clip.svg"), "--clip", "50,50,60,60", "--json"])
     r = json.loads(out)
-    check(code == 0 and r["culled"] == 6 and r["front_facing"] == 0 and r["edges"] == 0,
+    check(code == 0 and r["culled"] == 6 and r["kept"] == 0 and r["edges"] == 0,
           f"clip window away from the model: the six facing triangles culled, nothing drawn ({r})")
 
 
