@@ -337,6 +337,20 @@ TEST(ArcSplineThruPoints, TangentToACircleDirectAndLifted) {
     EXPECT_EQ(count, 0);
     ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(&in, &in, &given, tols, &count, &t1, &t2, &s1, &s2, &status);
     EXPECT_EQ(status, 3);
+    // A point on the circle: the one circle touching it there.
+    const PNT2_s on{0, 1}, off{2, 3};
+    ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(&on, &off, &given, tols, &count, &t1, &t2, &s1, &s2,
+                                                          &status);
+    ASSERT_EQ(count, 1);
+    EXPECT_NEAR(dist(t1, on), 0.0, 1e-12);
+    EXPECT_NEAR(s1.center.x, 0.0, 1e-12);
+    EXPECT_NEAR(dist(off, s1.center), s1.radius, 1e-12);
+    EXPECT_LT(truth::touch_error(s1.center, s1.radius, PNT2_s{0, 0}, 1), 1e-12);
+    // A point circle: the circle through the three points.
+    const ARC_SPLINE_1_seg_2d_s dot = circle(5, 0, 0);
+    ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(&on, &off, &dot, tols, &count, &t1, &t2, &s1, &s2, &status);
+    ASSERT_EQ(count, 1);
+    EXPECT_NEAR(dist(PNT2_s{5, 0}, s1.center), s1.radius, 1e-12);
     ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(&in, &out, nullptr, tols, &count, &t1, &t2, &s1, &s2,
                                                           &status);
     EXPECT_EQ(status, 1);

@@ -113,7 +113,8 @@ QUORM_API void ARC_SPLINE_ask_tangents_thru_a_point_2d(const ARC_SPLINE_1_seg_2d
  * sides: two for circles apart, one zero-length straight at the touching
  * point of circles touching from outside, none when the circles overlap.
  * Status: 1/2 circle 1/2 missing or a straight, 3 no exterior tangent
- * (concentric circles, or one circle inside the other).  Concentric or
+ * (concentric circles, or one circle inside the other), 4/5 a touching
+ * point's parameter on circle 1/2 cannot be found.  Concentric or
  * overlapping circles have no interior tangent: count 0 with status 0. */
 QUORM_API void ARC_SPLINE_ask_tangents_exterior_to_circles_2d(const ARC_SPLINE_1_seg_2d_s *circle1,
                                                               const ARC_SPLINE_1_seg_2d_s *circle2, int bounded1,

@@ -31,6 +31,8 @@
 #include <quorm/solve.h>
 #include <quorm/nr_eigensystems.h>
 #include <quorm/banded.h>
+#include <quorm/solve_roots.h>
+#include <quorm/svd.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -44,6 +46,7 @@
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_sphere.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
