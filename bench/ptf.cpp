@@ -18,9 +18,9 @@ namespace {
 std::vector<PNT2_s> star(int n, double r_lo, unsigned seed, double waves = 0) {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(0, 1);
+    // Angles jittered about even steps: no two points nearly coincide.
     std::vector<double> ang(static_cast<size_t>(n));
-    for (double &a : ang) a = u(rng) * 2 * M_PI;
-    std::sort(ang.begin(), ang.end());
+    for (int i = 0; i < n; ++i) ang[static_cast<size_t>(i)] = 2 * M_PI * (i + 0.1 + 0.8 * u(rng)) / n;
     std::vector<PNT2_s> p;
     for (double a : ang) {
         const double r = 1000 * (r_lo + (1 - r_lo) * u(rng) + waves * std::sin(7 * a));
