@@ -439,3 +439,52 @@ TEST_F(InterpTest, ScalarCubicWithEstimatedEndSlopes) {
         EXPECT_EQ(tangent[1], 0.0);
     }
 }
+
+#if QUORM_FULL_BUILD
+TEST_F(InterpTest, BandedAndPackedMatricesHoldTheDenseEquations) {
+    // The band rows are the dense rows in another order, each exactly once.
+    std::mt19937 rng(833);
+    for (int trial = 0; trial < 50; ++trial) {
+        const Problem pr = random_problem(rng, false);
+        Knots knots;
+        std::vector<double> ctrl;
+        if (interpolate(pr, &knots, &ctrl) != 0) continue;
+        const std::vector<int> d = pr.descriptor8();
+        const int m = pr.m(), w = pr.k - 1;
+        std::vector<double> dense(m * m), full(m * m), packed(m * (2 * w + 1));
+        std::vector<double *> dr(m), fr(m), pk(m);
+        for (int i = 0; i < m; ++i) {
+            dr[i] = &dense[i * m];
+            fr[i] = &full[i * m];
+            pk[i] = &packed[i * (2 * w + 1)];
+        }
+        ASSERT_EQ(h0926(d.data(), knots.data(), pr.params.data(), pr.cond_params.data(), pr.cond_orders.data(),
+                        dr.data()),
+                  0);
+        double **band, *vec;
+        msetup_banded(m, w, &band, &vec);
+        ASSERT_EQ(h0926a(d.data(), knots.data(), pr.params.data(), pr.cond_params.data(), pr.cond_orders.data(),
+                         band),
+                  0);
+        mconvert_banded(band, m, w, fr.data());
+        mdispose_banded(&band, &vec);
+        ASSERT_EQ(h0926a2(d.data(), knots.data(), pr.params.data(), pr.cond_params.data(), pr.cond_orders.data(),
+                          pk.data()),
+                  0);
+        std::vector<bool> used(m, false);
+        for (int i = 0; i < m; ++i) {
+            int match = -1;
+            for (int j = 0; j < m && match < 0; ++j)
+                if (!used[j] && std::equal(fr[i], fr[i] + m, dr[j])) match = j;
+            ASSERT_GE(match, 0) << "band row " << i;
+            used[match] = true;
+            for (int c = 0; c < m; ++c) {
+                const int p = c - i + w;
+                if (p >= 0 && p <= 2 * w) {
+                    EXPECT_EQ(pk[i][p], fr[i][c]);
+                }
+            }
+        }
+    }
+}
+#endif
