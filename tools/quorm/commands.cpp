@@ -7,6 +7,7 @@
 #include <quorm/facet.h>
 #include <quorm/kernel_interp.h>
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_sphere.h>
 #include <quorm/ptf.h>
 
 #include <nlohmann/json.hpp>
@@ -107,7 +108,7 @@ void print_stats(const double stats[3]) {
 } // namespace
 
 int run_fit(const FitOptions &opt) {
-    const bool planar = opt.kind == "line";
+    const bool planar = opt.kind == "line" || opt.kind == "circle";
     if (!opt.plot.empty()) {
         if (!planar) throw ToolError("--plot draws the 2-D fits only");
         if (extension_of(opt.plot) != "svg" && extension_of(opt.plot) != "pdf" && extension_of(opt.plot) != "png")
@@ -174,6 +175,82 @@ int run_fit(const FitOptions &opt) {
             std::printf("plane through (%.9g, %.9g, %.9g), normal (%.9g, %.9g, %.9g), %d points\n", point.x, point.y,
                         point.z, normal.x, normal.y, normal.z, n);
             print_stats(stats);
+        }
+        return 0;
+    }
+    if (opt.kind == "circle" || opt.kind == "sphere") {
+        const bool circle = opt.kind == "circle";
+        const int dim = circle ? 2 : 3;
+        if (table.columns != dim)
+            throw ToolError("fit " + opt.kind + " needs " + std::to_string(dim) + "-D points (" + std::to_string(dim) +
+                            " columns) in '" + opt.points + "'");
+        double centre[3] = {0, 0, 0}, radius = 0;
+        int status = 0;
+        const double unset = std::nan("");
+        double stats[3] = {unset, unset, unset};
+        if (circle) {
+            std::vector<PNT2_s> pts(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i) pts[static_cast<std::size_t>(i)] = {table.at(i, 0), table.at(i, 1)};
+            PNT2_s c = {0, 0};
+            LSFIT_circle_to_points_2d(pts.data(), n, &c, &radius, &status, stats);
+            centre[0] = c.x, centre[1] = c.y;
+        } else {
+            std::vector<quorm_point3> pts(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i) pts[static_cast<std::size_t>(i)] = {table.at(i, 0), table.at(i, 1), table.at(i, 2)};
+            quorm_point3 c = {0, 0, 0};
+            LSFIT_sphere_to_points_3d(pts.data(), n, &c, &radius, &status, stats);
+            centre[0] = c.x, centre[1] = c.y, centre[2] = c.z;
+        }
+        if (status != 0 || !(radius < 1e19))
+            throw ToolError(circle ? "no circle: the points lie on a line or together"
+                                   : "no sphere: the points lie on a plane or a line, or together");
+        // The fall-back constructions (through three or four of the points)
+        // leave the statistics to the caller: the radial deviations are
+        // measured here, the eigenvalue figure does not exist.
+        const bool have_residual = !std::isnan(stats[1]);
+        if (std::isnan(stats[0])) {
+            double largest = 0, sum = 0;
+            for (int i = 0; i < n; ++i) {
+                double d2 = 0;
+                for (int d = 0; d < dim; ++d) d2 += (table.at(i, d) - centre[d]) * (table.at(i, d) - centre[d]);
+                const double dev = std::fabs(std::sqrt(d2) - radius);
+                largest = std::max(largest, dev);
+                sum += dev;
+            }
+            stats[0] = largest;
+            stats[2] = sum / n;
+        }
+        const std::vector<double> c(centre, centre + dim);
+        if (opt.json) {
+            print_json({{"element", opt.kind},
+                        {"points", n},
+                        {"centre", c},
+                        {"radius", radius},
+                        {"deviation",
+                         {{"max", stats[0]}, {"rms", have_residual ? json(stats[1]) : json(nullptr)}, {"mean", stats[2]}}}});
+        } else {
+            if (circle)
+                std::printf("circle with centre (%.9g, %.9g), radius %.9g, %d points\n", centre[0], centre[1], radius, n);
+            else
+                std::printf("sphere with centre (%.9g, %.9g, %.9g), radius %.9g, %d points\n", centre[0], centre[1],
+                            centre[2], radius, n);
+            std::printf("  deviation: max %.6g, mean %.6g", stats[0], stats[2]);
+            if (have_residual) std::printf(", fit residual %.6g", stats[1]);
+            std::printf("\n");
+        }
+        if (circle && !opt.plot.empty()) {
+            std::vector<Pt> p2(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i) p2[static_cast<std::size_t>(i)] = {table.at(i, 0), table.at(i, 1)};
+            std::vector<Pt> box = p2;
+            box.push_back({centre[0] - radius, centre[1] - radius});
+            box.push_back({centre[0] + radius, centre[1] + radius});
+            double ext[4];
+            extent_of(box, 0.05, ext);
+            Canvas canvas(opt.plot, 800, 600);
+            canvas.set_extent(ext[0], ext[1], ext[2], ext[3]);
+            canvas.circle({centre[0], centre[1]}, radius, false, kElementPen);
+            for (const Pt &p : p2) canvas.circle(p, 2.5, true, kPointPen);
+            canvas.finish();
         }
         return 0;
     }
@@ -563,7 +640,7 @@ int run_demo(const std::string &dir) {
     progress.finish();
 
     std::printf("quorm demo wrote %zu pictures to %s:\n", written.size(), dir.c_str());
-    for (const auto &w : written) std::printf("  %-34s %s\n", w.first.c_str(), w.second.c_str());
+    for (const auto &w : written) std::printf("  %-42s %s\n", w.first.c_str(), w.second.c_str());
     return 0;
 }
 

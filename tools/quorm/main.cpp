@@ -1,6 +1,6 @@
 // quorm: the library's geometry on the files CAD users have.  Subcommands
-// draw (hidden-line drawings of meshes), fit (lines and planes through
-// points), fill (triangulated outlines), curve (B-spline interpolation) and
+// draw (hidden-line drawings of meshes), fit (lines, planes, circles and
+// spheres through points), fill (triangulated outlines), curve (B-spline interpolation) and
 // demo (a showcase that needs no input).
 #include "commands.h"
 #include "io.h"
@@ -28,11 +28,13 @@ int main(int argc, char **argv) {
     draw_cmd->add_flag("--json", draw.json, "print the counts as JSON");
 
     FitOptions fit;
-    CLI::App *fit_cmd = app.add_subcommand("fit", "least-squares line (2-D) or plane (3-D) through points");
-    fit_cmd->add_option("ELEMENT", fit.kind, "line or plane")->required()->check(CLI::IsMember({"line", "plane"}));
+    CLI::App *fit_cmd = app.add_subcommand("fit", "least-squares line or circle (2-D), plane or sphere (3-D) through points");
+    fit_cmd->add_option("ELEMENT", fit.kind, "line, plane, circle or sphere")
+        ->required()
+        ->check(CLI::IsMember({"line", "plane", "circle", "sphere"}));
     fit_cmd->add_option("POINTS", fit.points, "points file: 2 or 3 numbers a line, '#' comments")->required();
     fit_cmd->add_flag("--json", fit.json, "print the result as JSON");
-    fit_cmd->add_option("--plot", fit.plot, "draw the points and the fitted line (.svg, .pdf or .png)");
+    fit_cmd->add_option("--plot", fit.plot, "draw the points and the fitted line or circle (.svg, .pdf or .png)");
 
     FillOptions fill;
     CLI::App *fill_cmd = app.add_subcommand("fill", "triangulate a polygon outline");

@@ -67,6 +67,9 @@ def group_errors():
     expect_error(["fit", "line", data("mixed_columns.txt")], "mixed_columns.txt:2:")
     expect_error(["fit", "plane", data("line_axis.txt")], "3 columns")
     expect_error(["fit", "plane", data("plane_collinear.txt")], "no plane")
+    expect_error(["fit", "circle", data("line_axis.txt")], "no circle")
+    expect_error(["fit", "sphere", data("plane_square.txt")], "no sphere")
+    expect_error(["fit", "sphere", data("plane_square.txt"), "--plot", work("s.svg")], "2-D fits only")
     expect_error(["draw", data("cube.obj"), "-o", work("never.bmp")], "unknown output format")
     expect_error(["draw", data("nope.obj"), "-o", out], "cannot open", out)
     expect_error(["draw", data("model.xyz"), "-o", out], "unknown mesh format", out)
@@ -106,6 +109,16 @@ def group_fit():
     check(code == 0 and r["element"] == "plane", "fit plane result")
     check(all(near(a, b) for a, b in zip(r["point"], [0.5, 0.5, 5.0])), f"fit plane point {r['point']}")
     check(near(abs(r["normal"][2]), 1.0), f"fit plane normal {r['normal']}")
+    code, out, _ = run(["fit", "circle", data("circle4.txt"), "--json", "--plot", work("circle.svg")])
+    r = json.loads(out)
+    check(code == 0 and near(r["radius"], 1.0) and all(near(c, 0.0, 1e-12) for c in r["centre"]),
+          f"fit circle through four points of the unit circle: {r}")
+    check(strokes(work("circle.svg"))[0] == 5, "circle plot: four points and the circle")
+    code, out, _ = run(["fit", "sphere", data("cube_corners.txt"), "--json"])
+    r = json.loads(out)
+    check(code == 0 and near(r["radius"], math.sqrt(3)) and
+          all(near(a, b) for a, b in zip(r["centre"], [1.0, 2.0, 3.0])), f"fit sphere through a cube's corners: {r}")
+    check(r["deviation"]["max"] < 1e-9, "sphere through the corners: no deviation")
     code, out, _ = run(["fit", "plane", data("plane_square.txt")])
     check(code == 0 and out.startswith("plane through (0.5, 0.5, 5)"), f"fit plane text {out!r}")
 
