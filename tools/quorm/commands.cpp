@@ -367,6 +367,13 @@ double Interpolant::t_end() const { return knots[control.size() / static_cast<st
 std::vector<double> Interpolant::evaluate(double t) const {
     const int count = static_cast<int>(knots.size());
     std::vector<double> p(static_cast<std::size_t>(dimension), 0.0);
+    // The basis functions are evaluated a hair inside the last knot; a
+    // clamped end is the last control point itself.
+    const std::size_t m = control.size() / static_cast<std::size_t>(dimension);
+    if (t >= t_end() && knots[m] == knots.back()) {
+        std::copy(control.end() - dimension, control.end(), p.begin());
+        return p;
+    }
     const int span = h0917x(t, knots.data(), count, order, 1e-9);
     if (span < order - 1) return p;
     for (int j = span - order + 1; j <= span; ++j) {

@@ -60,7 +60,9 @@ int main(int argc, char **argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
-        return app.exit(e);
+        if (e.get_exit_code() == 0) return app.exit(e); // --help, --version
+        std::fprintf(stderr, "quorm: %s (see quorm --help)\n", e.what());
+        return e.get_exit_code();
     }
     try {
         if (*draw_cmd) return run_draw(draw);

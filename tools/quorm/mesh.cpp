@@ -1,5 +1,6 @@
 #include "mesh.h"
 
+#include <corvex/capture.hpp>
 #include <quorm/facet.h>
 #include <quorm/hlr_facet.h>
 
@@ -277,6 +278,9 @@ void corner_normals(const MeshPart &part, const std::vector<int> &loc_of, const 
 
     std::vector<int> fan, members;
     std::vector<FACET_facet_normal_s> around;
+    // A sliver whose area the facet utilities measure as zero is reported
+    // and weighed as it is; the drawing goes on without the reports.
+    Kaltor::Corvex::MessageCapture quiet(true);
     for (int loc = 0; loc < nloc; ++loc) {
         const int r0 = start[static_cast<std::size_t>(loc)], r1 = start[static_cast<std::size_t>(loc) + 1];
         const int r = r1 - r0;
@@ -326,6 +330,7 @@ void corner_normals(const MeshPart &part, const std::vector<int> &loc_of, const 
             quorm_vector3 n;
             FACET_interp_normal_at_vertex(&vertex, loc, static_cast<int>(around.size()), around.data(),
                                           FACET_WEIGHT_AREA, tols, &n);
+            quiet.clear();
             if (!(n.x * n.x + n.y * n.y + n.z * n.z > 0.5)) continue;
             for (int i : members) {
                 const std::size_t g = static_cast<std::size_t>(ring[static_cast<std::size_t>(r0 + i)]);

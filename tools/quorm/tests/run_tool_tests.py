@@ -9,6 +9,7 @@ import argparse
 import json
 import math
 import os
+import random
 import re
 import shutil
 import subprocess
@@ -65,6 +66,15 @@ def group_errors():
     expect_error(["fit", "line", data("missing.txt")], "cannot open")
     expect_error(["fit", "line", data("bad_row.txt")], "bad_row.txt:3: not a row of numbers: '1 2 x'")
     expect_error(["fit", "line", data("mixed_columns.txt")], "mixed_columns.txt:2:")
+    # Every malformed row is refused with its number and text; comments,
+    # blank lines, commas and Windows line ends are fine.
+    for bad in ("1,,2", "1 2,", ",1 2", "nan 1", "1 inf", "1e999 2", "1 2 3 4", "7", "1 2abc", "0x 1"):
+        path = work("bad.txt")
+        with open(path, "w") as f:
+            f.write("# header\r\n0 0\r\n\r\n1, 1  # ok\r\n" + bad + "\r\n2 2\r\n")
+        expect_error(["fit", "line", path], f"bad.txt:5:")
+        _, _, err = run(["fit", "line", path])
+        check(f"'{bad}'" in err, f"the bad row's text is quoted: {err!r}")
     expect_error(["fit", "plane", data("line_axis.txt")], "3 columns")
     expect_error(["fit", "plane", data("plane_collinear.txt")], "no plane")
     expect_error(["fit", "circle", data("line_axis.txt")], "no circle")
@@ -83,8 +93,9 @@ def group_errors():
     expect_error(["curve", data("arch.txt")], "-o OUT.svg or --json")
     # An unwritable destination is an error, not a silent success.
     expect_error(["fit", "line", data("line_axis.txt"), "--plot", "/nonexistent-dir/x.svg"], "cannot write")
-    code, _, _ = run(["frobnicate"])
-    check(code != 0, "unknown subcommand fails")
+    for args in (["frobnicate"], ["fit", "ellipse", data("line_axis.txt")], ["draw", data("cube.obj")]):
+        code, _, err = run(args)
+        check(code != 0 and len(err.strip().splitlines()) == 1, f"{args}: usage error on one line ({err!r})")
 
 
 def group_fit():
@@ -162,6 +173,30 @@ def group_fill():
                      for k in range(3)]
                 check(not (all(x > 0 for x in w) or all(x < 0 for x in w)), f"fill {name} {extra}: notch left open")
             check(strokes(svg)[0] == n - 2 + 1, f"fill {name} {extra}: one stroke per triangle and the outline")
+    # Random star-shaped outlines in both orientations: both methods tile the
+    # outline exactly (shoelace area) with n - 2 triangles over its corners.
+    rng = random.Random(17)
+    for case in range(12):
+        n = rng.randint(5, 40)
+        pts = []
+        for i in range(n):
+            a = 2 * math.pi * (i + rng.uniform(-0.3, 0.3)) / n
+            r = rng.uniform(0.3, 1.0)
+            pts.append((r * math.cos(a), r * math.sin(a)))
+        if case % 2:
+            pts.reverse()
+        area = abs(sum(pts[i][0] * pts[(i + 1) % n][1] - pts[(i + 1) % n][0] * pts[i][1] for i in range(n))) / 2
+        path = work(f"star{case}.txt")
+        with open(path, "w") as f:
+            f.writelines(f"{x!r} {y!r}\n" for x, y in pts)
+        for extra in ([], ["--ears"]):
+            code, out, err = run(["fill", path, "--json"] + extra)
+            check(code == 0, f"star {case} {extra}: {err}")
+            if code:
+                continue
+            tris = json.loads(out)["triangles"]
+            check(len(tris) == n - 2 and all(0 <= i < n for t in tris for i in t), f"star {case} {extra}: indices")
+            check(near(triangle_area_sum(pts, tris), area, 1e-9), f"star {case} {extra}: triangles tile the outline")
     code, out, _ = run(["fill", data("l_shape.txt")])
     check(code == 0 and out.startswith("4 triangles"), f"fill text {out!r}")
 
@@ -198,6 +233,70 @@ def group_curve():
         check(r["max_point_error"] < 1e-9, f"periodic order {order} passes through the points")
 
 
+def group_curve_random():
+    # Random points, orders 2 to 6, open and closed: the curve passes through
+    # every point, the counts follow m = np (+ k - 1 when closed), knots + k.
+    rng = random.Random(8)
+    for case in range(16):
+        order = 2 + case % 5
+        periodic = case % 2 == 1
+        np_ = rng.randint(max(order, 3), 12)
+        dim = 2 + case % 3 // 2
+        pts = [[rng.uniform(-5, 5) for _ in range(dim)] for _ in range(np_)]
+        path = work(f"pts{case}.txt")
+        with open(path, "w") as f:
+            f.writelines(", ".join(repr(v) for v in p) + "\n" for p in pts)
+        args = ["curve", path, "--order", str(order), "--json"] + (["--periodic"] if periodic else [])
+        code, out, err = run(args)
+        check(code == 0, f"curve case {case}: {err}")
+        if code:
+            continue
+        r = json.loads(out)
+        m = np_ + (order - 1 if periodic else 0)
+        check(len(r["control_points"]) == m and len(r["knots"]) == m + order, f"curve case {case}: counts")
+        check(all(a <= b for a, b in zip(r["knots"], r["knots"][1:])), f"curve case {case}: knots nondecreasing")
+        check(r["max_point_error"] < 1e-8, f"curve case {case}: through the points ({r['max_point_error']})")
+
+
+def cylinder_obj(path, n, normals):
+    """Closed cylinder of n sides; normals: None, 'smooth' or 'flat' (facet normals as in STL)."""
+    lines, faces = [], []
+    for i in range(n):
+        a = 2 * math.pi * i / n
+        lines.append(f"v {math.cos(a)!r} {math.sin(a)!r} 0")
+        lines.append(f"v {math.cos(a)!r} {math.sin(a)!r} 2")
+    lines += ["v 0 0 0", "v 0 0 2"]
+    bottom, top = 2 * n + 1, 2 * n + 2
+    for i in range(n):
+        j = (i + 1) % n
+        b0, t0, b1, t1 = 2 * i + 1, 2 * i + 2, 2 * j + 1, 2 * j + 2
+        faces += [(b0, b1, t1), (b0, t1, t0), (top, t0, t1), (bottom, b1, b0)]
+    vs = [tuple(float(c) for c in l.split()[1:]) for l in lines]
+    out = list(lines)
+    for k, (a, b, c) in enumerate(faces):
+        if normals is None:
+            out.append(f"f {a} {b} {c}")
+            continue
+        if normals == "flat":
+            pa, pb, pc = vs[a - 1], vs[b - 1], vs[c - 1]
+            u = [pb[i] - pa[i] for i in range(3)]
+            w = [pc[i] - pa[i] for i in range(3)]
+            nn = [u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]]
+            out.append("vn %r %r %r" % tuple(nn))
+            out.append(f"f {a}//{k + 1} {b}//{k + 1} {c}//{k + 1}")
+        else:
+            ids = []
+            for v in (a, b, c):
+                p = vs[v - 1]
+                cap = k % 4 >= 2
+                nn = (0, 0, 1 if k % 4 == 2 else -1) if cap else (p[0], p[1], 0)
+                out.append("vn %r %r %r" % tuple(nn))
+                ids.append(f"{v}//{len([l for l in out if l.startswith('vn')])}")
+            out.append("f " + " ".join(ids))
+    with open(path, "w") as f:
+        f.write("\n".join(out) + "\n")
+
+
 def group_draw():
     # Unit cube seen from a corner: 9 visible edges; from the front: 4.
     for view, edges in (("iso", 9), ("front", 4), ("top", 4), ("1,1,1", 9)):
@@ -208,6 +307,29 @@ def group_draw():
         check(r["facets"] == 12 and r["edges"] == edges, f"draw {view}: {edges} edges, got {r['edges']}")
         paths, moves = strokes(svg)
         check(paths == 1 and moves == edges, f"draw {view}: SVG strokes ({paths}, {moves})")
+    # From any direction off the axes the cube shows three faces: 9 edges,
+    # in orthographic and in distant perspective views.
+    rng = random.Random(3)
+    for case in range(8):
+        d = [rng.choice((-1, 1)) * rng.uniform(0.2, 1.0) for _ in range(3)]
+        view = ",".join(repr(v) for v in d)
+        extra = ["--perspective", "40"] if case % 2 else []
+        code, out, err = run(["draw", data("cube.obj"), "-o", work("cube-r.svg"), "--view", view, "--json"] + extra)
+        r = json.loads(out) if code == 0 else {}
+        check(code == 0 and r.get("edges") == 9, f"cube from {view} {extra}: 9 edges, got {r or err}")
+    # A cylinder: the same drawing whether the file has smooth vertex normals,
+    # facet normals only or none; smooth side edges are not drawn (far fewer
+    # edges than the 3n rim and side edges).
+    n = 48
+    counts = {}
+    for kind in (None, "smooth", "flat"):
+        path = work(f"cyl-{kind}.obj")
+        cylinder_obj(path, n, kind)
+        code, out, err = run(["draw", path, "-o", work(f"cyl-{kind}.svg"), "--view", "1,-1,0.7", "--json"])
+        check(code == 0, f"cylinder ({kind}): {err}")
+        counts[kind] = json.loads(out)["edges"] if code == 0 else -1
+    check(len(set(counts.values())) == 1, f"cylinder drawn alike with any normals: {counts}")
+    check(0 < counts[None] < 2 * n, f"cylinder: smooth side edges left out ({counts[None]} edges)")
     # Perspective and every output format.
     for ext in ("pdf", "png"):
         out_file = work("cube." + ext)
