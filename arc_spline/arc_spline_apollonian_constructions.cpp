@@ -1,7 +1,6 @@
 // Circle constructions: circles through points and tangent to lines and
 // circles, directly in the plane or by lifting circles to points of space.
 #include "arc_spline/arc_spline_internal.h"
-#include "arc_spline/arc_spline_metric.h"
 
 #include <quorm/arc_spline_apollonian.h>
 #include <quorm/arc_spline_inter.h>
@@ -10,9 +9,6 @@
 #include <cmath>
 
 using namespace arc_spline;
-using metric::distance;
-using metric::norm;
-using metric::unit;
 
 namespace {
 
@@ -20,7 +16,7 @@ namespace {
 // unless given).
 void full_circle_from(const PNT2_s &p, const PNT2_s &centre, double r, int sense, ARC_SPLINE_1_seg_2d_s *seg) {
     VEC2_s rv;
-    unit(sub(p, centre), 0.0, &rv);
+    unitize(sub(p, centre), 0.0, &rv);
     const VEC2_s t = (sense > 0) ? left_normal(rv) : right_normal(rv);
     ARC_SPLINE_cre_circle_from_point_tangent_radius_2d(&p, &t, r, sense, seg);
 }
@@ -40,10 +36,10 @@ bool circle_of(const ARC_SPLINE_1_seg_2d_s *seg, PNT2_s *c, double *r, int *type
 bool circle_thru_2_touching_at(const PNT2_s &p1, const PNT2_s &p2, const PNT2_s &c, const PNT2_s &t,
                                const double tols[], ARC_SPLINE_1_seg_2d_s *seg) {
     int st = 0;
-    const bool at1 = distance(t, p1) <= tols[0], at2 = distance(t, p2) <= tols[0];
+    const bool at1 = dist(t, p1) <= tols[0], at2 = dist(t, p2) <= tols[0];
     if (at1 || at2) {
         VEC2_s rv;
-        if (!unit(sub(t, c), 1e-10, &rv)) return false;
+        if (!unitize(sub(t, c), 1e-10, &rv)) return false;
         const VEC2_s tan = left_normal(rv);
         ARC_SPLINE_cre_circle_thru_pt_and_tangent_to_line_at_pt_2d(at1 ? &p1 : &p2, &tan, at1 ? &p2 : &p1, tols, seg,
                                                                   &st);
@@ -195,7 +191,7 @@ QUORM_API void ARC_SPLINE_cre_circle_from_chord_end_data_2d(const PNT2_s *p1, co
         return;
     }
     VEC2_s tu;
-    if (!unit(*t1, 1e-10, &tu)) {
+    if (!unitize(*t1, 1e-10, &tu)) {
         *status = 3;
         return;
     }
@@ -210,7 +206,7 @@ QUORM_API void ARC_SPLINE_cre_circle_from_chord_end_data_2d(const PNT2_s *p1, co
     } else {
         VEC2_s cu;
         double len = 0.0;
-        if (!unit(sub(*p2, *p1), 1e-10, &cu, &len)) {
+        if (!unitize(sub(*p2, *p1), 1e-10, &cu, &len)) {
             *status = 2;
             return;
         }
@@ -233,7 +229,7 @@ QUORM_API void ARC_SPLINE_cre_circle_from_chord_end_data_2d(const PNT2_s *p1, co
         r = parms[0];
         *radius = r;
         VEC2_s rv;
-        unit(sub(centre, *p2), 0.0, &rv);
+        unitize(sub(centre, *p2), 0.0, &rv);
         const VEC2_s te = (sense > 0) ? right_normal(rv) : left_normal(rv);
         a1 = inclination(te);
     }
@@ -262,10 +258,10 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_3_points_2d(const PNT2_s *p1, const PN
     double parms[2], cosang;
     ARC_SPLINE_inter_line_line_2d(tols, &m13, &m12, 0, &d13, &d12, &centre, parms, &cosang, status);
     if (*status != 0) return;
-    const double r = distance(*p1, centre);
+    const double r = dist(*p1, centre);
     const int sense = (orientation == 1) ? -1 : 1;
     VEC2_s rv;
-    unit(sub(*p1, centre), 0.0, &rv);
+    unitize(sub(*p1, centre), 0.0, &rv);
     const VEC2_s t = (sense > 0) ? left_normal(rv) : right_normal(rv);
     PNT2_s end;
     VEC2_s end_tan;
@@ -282,7 +278,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_and_radius(const PNT2_s *p1, 
     *status = 0;
     VEC2_s c;
     double chord = 0.0;
-    unit(sub(*p2, *p1), 0.0, &c, &chord);
+    unitize(sub(*p2, *p1), 0.0, &c, &chord);
     const double h = 0.5 * chord;
     if (!(h > tols[0])) {
         *status = 1;
@@ -311,13 +307,13 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_pt_and_tangent_to_line_at_pt_2d(const 
                                                                           ARC_SPLINE_1_seg_2d_s *seg, int *status) {
     ARC_SPLINE_init_1_seg_2d(seg);
     *status = 0;
-    if (distance(*p, *q) <= tols[0]) {
+    if (dist(*p, *q) <= tols[0]) {
         ARC_SPLINE_cre_single_point_circle_2d(p, seg);
         *status = 1;
         return;
     }
     VEC2_s tu;
-    if (unit(*t, 1e-10, &tu)) {
+    if (unitize(*t, 1e-10, &tu)) {
         PNT2_s foot;
         double tt;
         int side = 0;
@@ -355,7 +351,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_line(const PNT2_s 
     ARC_SPLINE_init_1_seg_2d(seg2);
     VEC2_s c, u;
     double chord = 0.0;
-    if (!unit(sub(*p2, *p1), tols[0], &c, &chord) || !unit(*ld, 1e-10, &u)) {
+    if (!unitize(sub(*p2, *p1), tols[0], &c, &chord) || !unitize(*ld, 1e-10, &u)) {
         *status = 1;
         return;
     }
@@ -407,7 +403,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_line(const PNT2_s 
     }
     // The tangent length from x equals the square root of its power with
     // respect to every circle through p1 and p2.
-    const double f = std::sqrt(distance(x, *p1) * distance(x, *p2));
+    const double f = std::sqrt(dist(x, *p1) * dist(x, *p2));
     const PNT2_s cand[2] = {add(x, f, u), add(x, -f, u)};
     for (int i = 0; i < 2; ++i) {
         ARC_SPLINE_1_seg_2d_s *out = (*count == 0) ? seg1 : seg2;
@@ -441,7 +437,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(const PNT2_
     const VEC2_s e = sub(*p2, *p1);
     VEC2_s eu;
     double chord = 0.0;
-    if (!unit(e, tols[0], &eu, &chord)) {
+    if (!unitize(e, tols[0], &eu, &chord)) {
         *status = 3;
         return;
     }
@@ -556,19 +552,19 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(
         for (int i = 0; i < n; ++i) {
             const PNT2_s X = x[i];
             VEC2_s u1, u2;
-            unit(sub(c1, X), 0.0, &u1);
-            unit(sub(c2, X), 0.0, &u2);
+            unitize(sub(c1, X), 0.0, &u1);
+            unitize(sub(c2, X), 0.0, &u2);
             const PNT2_s q1 = add(X, o1, u1), q2 = add(X, o2, u2);
             int orientation = -1;
             ARC_SPLINE_ask_3pts_collinearity_2d(&X, &q1, &q2, tols, 2, &orientation);
             const int sense = (orientation == 1) ? -1 : 1;
             VEC2_s r1v, r2v;
-            unit(sub(q1, X), 0.0, &r1v);
-            unit(sub(q2, X), 0.0, &r2v);
+            unitize(sub(q1, X), 0.0, &r1v);
+            unitize(sub(q2, X), 0.0, &r2v);
             const VEC2_s t1 = (sense > 0) ? left_normal(r1v) : right_normal(r1v);
             const VEC2_s t2 = (sense > 0) ? left_normal(r2v) : right_normal(r2v);
             ARC_SPLINE_1_seg_2d_s *out = &segs[*count];
-            if (distance(q1, q2) < 1e-10) {
+            if (dist(q1, q2) < 1e-10) {
                 // Both circles touch the solution at one point: the whole circle.
                 ARC_SPLINE_cre_circle_from_point_tangent_radius_2d(&q1, &t1, radius, sense, out);
             } else {
@@ -628,7 +624,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(const PNT
         *touch = foot;
         return;
     }
-    if (distance(*p, apex) < tols[0]) {
+    if (dist(*p, apex) < tols[0]) {
         *status = 3;
         return;
     }
@@ -638,7 +634,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(const PNT
     VEC2_s w = uu;
     if (s1 * sc * sense < 0) w = neg(w);
     *touch_tan = w;
-    const double reach = distance(*p, apex);
+    const double reach = dist(*p, apex);
     *touch = add(apex, (s1 == 1) ? reach : -reach, w);
     double rad = -1.0;
     int st = 0;
@@ -663,7 +659,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
     PNT2_s c;
     double r;
     VEC2_s tu;
-    if (!circle_of(circle, &c, &r) || !unit(*t, 1e-10, &tu) || !is_finite(*p)) {
+    if (!circle_of(circle, &c, &r) || !unitize(*t, 1e-10, &tu) || !is_finite(*p)) {
         *status = 1;
         return;
     }
@@ -716,8 +712,8 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
         // Touching point: on the ray from c through X, except for a solution
         // that encloses the given circle, where it lies on the far side.
         VEC2_s v;
-        if (!unit(sub(X, c), 0.0, &v)) v = n;
-        const double dxc = distance(X, c);
+        if (!unitize(sub(X, c), 0.0, &v)) v = n;
+        const double dxc = dist(X, c);
         const double s = (a > r && std::fabs(dxc - (a - r)) < std::fabs(dxc - (a + r))) ? -1.0 : 1.0;
         *tps[*count] = add(c, s * r, v);
         ++*count;
@@ -749,7 +745,7 @@ QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const P
     PNT2_s c;
     double r;
     VEC2_s tu;
-    if (!circle_of(circle, &c, &r) || !unit(*t, 1e-10, &tu) || !is_finite(*p)) {
+    if (!circle_of(circle, &c, &r) || !unitize(*t, 1e-10, &tu) || !is_finite(*p)) {
         *status = 1;
         return;
     }

@@ -1,6 +1,5 @@
 // Intersections, tangent lines and distances of arc-spline segments.
 #include "arc_spline/arc_spline_internal.h"
-#include "arc_spline/arc_spline_metric.h"
 
 #include <quorm/arc_spline_apollonian.h>
 #include <quorm/arc_spline_inter.h>
@@ -9,9 +8,6 @@
 #include <cmath>
 
 using namespace arc_spline;
-using metric::distance;
-using metric::norm;
-using metric::unit;
 
 namespace {
 
@@ -106,7 +102,7 @@ bool straight_of(const ARC_SPLINE_1_seg_2d_s *seg, double tol, PNT2_s *start, VE
     ARC_SPLINE_ask_1_seg_2d_data(seg, 0, &type, &sense, parms, &arcl, &curv, &centre, start, &t0, &e, &t1, &apex,
                                  &st);
     if (st != 0 || type != 0) return false;
-    if (!unit(t0, 1e-10, dir)) return false;
+    if (!unitize(t0, 1e-10, dir)) return false;
     if (!is_finite(*start) || !std::isfinite(arcl)) return false;
     *end = (arcl <= tol) ? add(*start, *dir) : e;
     return true;
@@ -125,7 +121,7 @@ QUORM_API void ARC_SPLINE_inter_line_line_2d(const double tols[], const PNT2_s *
                                              int *status) {
     *status = 0;
     const VEC2_s gap = sub(*p2, *p1);
-    const bool same_base = norm(gap) < tols[0];
+    const bool same_base = length(gap) < tols[0];
     if (same_base) {
         // Both base points lie on both lines: the meeting point is at
         // parameter 0 on each.
@@ -133,15 +129,15 @@ QUORM_API void ARC_SPLINE_inter_line_line_2d(const double tols[], const PNT2_s *
         parms[0] = parms[1] = 0.0;
     }
     if (!are_unit) {
-        unit(*d1, 1e-8, d1);
-        unit(*d2, 1e-8, d2);
+        unitize(*d1, 1e-8, d1);
+        unitize(*d2, 1e-8, d2);
     }
     const double c = dot(*d1, *d2);
     const double cos_tol = std::cos(tols[1] * deg_to_rad);
     if (std::fabs(c) >= cos_tol) {
         *status = 1;
         VEC2_s g;
-        if (same_base || (unit(gap, 0.0, &g) && std::fabs(dot(g, *d1)) >= cos_tol)) *status = 2;
+        if (same_base || (unitize(gap, 0.0, &g) && std::fabs(dot(g, *d1)) >= cos_tol)) *status = 2;
         *cos_angle = c;
         return;
     }
@@ -167,11 +163,11 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_2d(const PNT2_s *p, const PNT2_s
     const VEC2_s w = sub(*p, *q);
     *t = dot(w, *d);
     *foot = add(*q, *t, *d);
-    if (distance(*foot, *q) <= tol) {
+    if (dist(*foot, *q) <= tol) {
         *foot = *q;
         *t = 0.0;
     }
-    const double gap_to_line = distance(*foot, *p);
+    const double gap_to_line = dist(*foot, *p);
     if (gap_to_line <= tol)
         *side = 0;
     else
@@ -186,7 +182,7 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
     VEC2_s u;
     double len = 0.0;
     const VEC2_s ab = sub(*b, *a);
-    if (!unit(ab, 1e-10, &u, &len) || len < 1e-10) {
+    if (!unitize(ab, 1e-10, &u, &len) || len < 1e-10) {
         ARC_SPLINE_INTERNAL("The line segment is not defined; we have coincident points.");
         // No direction to project along: the foot is the segment's point.
         len = 0.0;
@@ -194,10 +190,10 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
     const VEC2_s w = sub(*p, *a);
     double s = (len > 0.0) ? dot(w, u) / len : 0.0;
     PNT2_s f = PNT2_s{a->x + s * ab.x, a->y + s * ab.y};
-    if (distance(f, *a) <= tol) {
+    if (dist(f, *a) <= tol) {
         s = 0.0;
         f = *a;
-    } else if (distance(f, *b) <= tol) {
+    } else if (dist(f, *b) <= tol) {
         s = 1.0;
         f = *b;
     }
@@ -219,7 +215,7 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PN
         *where = kOutside;
     else
         *where = kInside;
-    const double gap_to_line = distance(f, *p);
+    const double gap_to_line = dist(f, *p);
     if (gap_to_line <= tol)
         *side = 0;
     else
@@ -280,7 +276,7 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s 
             *foot = (to == s) ? start : end;
         }
     }
-    const double d = distance(*foot, *p);
+    const double d = dist(*foot, *p);
     if (!std::isfinite(d)) {
         // A record or point that is not a number has no distance.
         *status = 1;
@@ -403,13 +399,13 @@ QUORM_API void ARC_SPLINE_inter_of_2_circular_arcs_2d(const ARC_SPLINE_1_seg_2d_
     // The relation is decided here from the centre distance with tols[0]:
     // circles that touch (from outside or from inside) meet in one point,
     // and a circle strictly inside the other meets it nowhere.
-    const double d = distance(c1, c2);
+    const double d = dist(c1, c2);
     const double far = r1 + r2, near = std::fabs(r1 - r2);
     if (!(d >= near - tols[0]) || !(d <= far + tols[0]) || !(d >= tols[0])) return;
     if (std::fabs(d - far) <= tols[0] || std::fabs(d - near) <= tols[0]) {
         // Touching point on the centre line.
         VEC2_s u;
-        unit(sub(c2, c1), 0.0, &u);
+        unitize(sub(c2, c1), 0.0, &u);
         if (std::fabs(d - far) <= tols[0])
             a.x = add(c1, r1 + 0.5 * (d - far), u);
         else
@@ -449,7 +445,7 @@ QUORM_API void ARC_SPLINE_ask_tangents_thru_a_point_2d(const ARC_SPLINE_1_seg_2d
         return;
     }
     if (type == 0) return;
-    const double d = distance(*p, c);
+    const double d = dist(*p, c);
     if (std::fabs(d - r) <= tols[0]) {
         PNT2_s foot;
         ARC_SPLINE_ask_parm_at_a_point_2d(circle, p, tols, &foot, &parms[0], &where[0], &st);
@@ -547,7 +543,7 @@ void common_tangents(const ARC_SPLINE_1_seg_2d_s *circle1, const ARC_SPLINE_1_se
     }
     VEC2_s u;
     double d = 0.0;
-    if (!unit(sub(c2, c1), tols[0], &u, &d)) {
+    if (!unitize(sub(c2, c1), tols[0], &u, &d)) {
         if (!interior) *status = 3;
         return;
     }
@@ -666,7 +662,7 @@ QUORM_API void ARC_SPLINE_compute_tangent_at_other_end_of_chord_2d(const PNT2_s 
     } else if (seg->type != 0) {
         ARC_SPLINE_INTERNAL("Unexpected conic arc type.");
     }
-    if (!unit(out, 1e-10, t_out)) *t_out = out;
+    if (!unitize(out, 1e-10, t_out)) *t_out = out;
 }
 
 QUORM_API int ARC_SPLINE_ask_where_is_pt_wrt_circle_2d(const PNT2_s *p, const ARC_SPLINE_1_seg_2d_s *circle,
@@ -682,7 +678,7 @@ QUORM_API int ARC_SPLINE_ask_where_is_circle_wrt_circle_2d(const ARC_SPLINE_1_se
     PNT2_s a, b;
     double r1, r2;
     if (!circle_of(c1, &a, &r1) || !circle_of(c2, &b, &r2)) return 1;
-    const double d = distance(a, b);
+    const double d = dist(a, b);
     if (std::fabs(d - (r1 + r2)) <= tol) return 0;
     if (d > r1 + r2) return 1;
     if (std::fabs(r1 - r2) <= tol) return (d <= tol) ? -6 : -1;

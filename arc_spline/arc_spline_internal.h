@@ -55,8 +55,14 @@ inline VEC2_s scale(double s, const VEC2_s &v) { return VEC2_s{s * v.x, s * v.y}
 inline VEC2_s neg(const VEC2_s &v) { return VEC2_s{-v.x, -v.y}; }
 inline double dot(const VEC2_s &a, const VEC2_s &b) { return a.x * b.x + a.y * b.y; }
 inline double cross(const VEC2_s &a, const VEC2_s &b) { return a.x * b.y - a.y * b.x; }
-inline double length(const VEC2_s &v) { return std::hypot(v.x, v.y); }
-inline double dist(const PNT2_s &a, const PNT2_s &b) { return std::hypot(a.x - b.x, a.y - b.y); }
+// Plain square roots of sums of squares rather than std::hypot: the family's
+// coordinates are far from the range where the squares overflow, and hypot's
+// extra care costs more than the rest of a short construction.
+inline double length(const VEC2_s &v) { return std::sqrt(v.x * v.x + v.y * v.y); }
+inline double dist(const PNT2_s &a, const PNT2_s &b) {
+    const double dx = a.x - b.x, dy = a.y - b.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
 inline PNT2_s midpoint(const PNT2_s &a, const PNT2_s &b) { return PNT2_s{0.5 * (a.x + b.x), 0.5 * (a.y + b.y)}; }
 // Left normal (-y, x) and right normal (y, -x).
 inline VEC2_s left_normal(const VEC2_s &v) { return VEC2_s{-v.y, v.x}; }
