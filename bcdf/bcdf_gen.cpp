@@ -503,9 +503,11 @@ QUORM_API void BCDF_toggle_periodicity(BCDF_s *bcdf) {
             // The last point already closes the curve: it becomes the closing
             // point instead of being followed by a second, coincident one.
             std::memcpy(pts->points + (n - 1) * dim, pts->points, dim * sizeof(double));
-        } else if (n > 0) {
+        } else if (n > 1) {
             // The closing point is a copy of the first; a full list grows by
-            // one point, as when appending.
+            // one point, as when appending.  A single point is its own
+            // closing point (as when opening), so that no coincident point
+            // with an equal parameter is added.
             if (pts->max_points < n + 1) PNTLST_allocate_points(pts, n + 1);
             std::memcpy(pts->points + n * dim, pts->points, dim * sizeof(double));
             pts->num_points = n + 1;

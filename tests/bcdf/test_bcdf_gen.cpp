@@ -133,6 +133,20 @@ TEST(BcdfGenPeriodicity, AnAlreadyClosedOpenRecordKeepsItsPoints) {
     BCDF_free_structure(b);
 }
 
+// A single point is its own closing point both ways: closing it adds no
+// coincident point whose parameter would repeat the first.
+TEST(BcdfGenPeriodicity, ASinglePointClosesOnItself) {
+    BCDF_s *b = make({0.25, 0.5, 2});
+    BCDF_toggle_periodicity(b);
+    EXPECT_EQ(b->periodicity, 1);
+    EXPECT_EQ(count(b->points), 1);
+    EXPECT_EQ(invariant_defect(b), "");
+    BCDF_toggle_periodicity(b);
+    EXPECT_EQ(b->periodicity, 0);
+    EXPECT_EQ(count(b->points), 1);
+    BCDF_free_structure(b);
+}
+
 // When the point count grew, the slopes are scaled by the old last parameter
 // over the new one.
 TEST(BcdfGenParams, SlopeScaleAfterThePointCountGrew) {
