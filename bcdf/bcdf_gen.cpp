@@ -824,7 +824,10 @@ QUORM_API void BCDF_update_slopes(BCDF_s *bcdf) {
     for (int i = first; i < last; ++i) orient_slope(bcdf, i);
     if (first == 1) orient_slope(bcdf, 0);
     if (last == ns - 1 && ns - 1 >= first) orient_slope(bcdf, ns - 1);
-    for (int i = 0; i < count(bcdf->slopes); ++i) refresh_slope(bcdf, i);
+    // Each slope present now is refreshed once.  On coincident points (one
+    // parameter for two points) a refresh may insert the slope again at the
+    // other point; the list must not be chased as it grows.
+    for (int i = 0; i < ns && i < count(bcdf->slopes); ++i) refresh_slope(bcdf, i);
     BCDF_update_end_slopes(bcdf);
 }
 

@@ -343,6 +343,20 @@ TEST(BcdfGenSlopes, CurvatureStaysNormalToAReplacedSlopeIn3d) {
     BCDF_free_structure(b);
 }
 
+// Coincident points share a parameter, so a slope refreshed by its type may
+// be re-inserted at the other point: the refresh visits each slope it started
+// with once instead of chasing its own insertions forever.
+TEST(BcdfGenSlopes, UpdateEndsOnCoincidentPoints) {
+    BCDF_s *b = make({0, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0, 0});
+    const double v[3] = {1, 0, 0};
+    for (int point = 0; point < 4; ++point) BCDF_replace_slope(b, v, point, 4);
+    const int before = count(b->slopes);
+    BCDF_update_slopes(b);
+    // each refresh (the two end refreshes included) inserts at most once
+    EXPECT_LE(count(b->slopes), 2 * before + 2);
+    BCDF_free_structure(b);
+}
+
 TEST(BcdfGenSlopes, UpdatesAndNeededSlopes) {
     BCDF_s *b = make(kZigzag);
     double back[3] = {-1, 0, 0};
