@@ -244,6 +244,12 @@ void refresh_slope(BCDF_s *b, int pos) {
     const int type = b->slope_types[pos];
     const int point = BCDF_point_at_slope(b, pos);
     if (point >= num_points(b)) return;
+    // On coincident points two slopes share one parameter, and the point
+    // found for this slope may lead to the other one: refreshing through the
+    // point would then insert a further slope each time (without end while
+    // the slopes are refreshed in a loop).  Such a slope is left as it is.
+    int at = -1;
+    if (BCDF_slope_at_point(b, point, &at) != 1 || at != pos) return;
     if (type == 0) {
         set_auto_slope(b, point);
     } else if (type == 2 || type == 4 || type == 5) {
@@ -824,10 +830,7 @@ QUORM_API void BCDF_update_slopes(BCDF_s *bcdf) {
     for (int i = first; i < last; ++i) orient_slope(bcdf, i);
     if (first == 1) orient_slope(bcdf, 0);
     if (last == ns - 1 && ns - 1 >= first) orient_slope(bcdf, ns - 1);
-    // Each slope present now is refreshed once.  On coincident points (one
-    // parameter for two points) a refresh may insert the slope again at the
-    // other point; the list must not be chased as it grows.
-    for (int i = 0; i < ns && i < count(bcdf->slopes); ++i) refresh_slope(bcdf, i);
+    for (int i = 0; i < count(bcdf->slopes); ++i) refresh_slope(bcdf, i);
     BCDF_update_end_slopes(bcdf);
 }
 
