@@ -3,6 +3,7 @@
 #include "foundation/quorm_internal.h"
 
 #include <quorm/kernel_geom.h>
+#include <quorm/kernel_toler.h>
 
 #include <cmath>
 
@@ -11,8 +12,15 @@ namespace {
 constexpr double pi = 3.141592653589793;
 constexpr double two_pi = 6.283185307179586;
 
-// The kernel's zero test: within the number tolerance of the
-// equality-tolerance table.
+// The kernel's tolerant comparison with the number tolerance (entry 0 of the
+// equality-tolerance table).
+bool near_number(double a, double b) {
+    const int index = 0;
+    int out = 0;
+    h805(&a, &b, &index, &out);
+    return out == 1;
+}
+
 inline double number_tol() { return std::fabs(EQ_ask_number_tolerance()); }
 
 inline double dot3(const double *a, const double *b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
@@ -22,12 +30,11 @@ inline double dot3(const double *a, const double *b) { return a[0] * b[0] + a[1]
 extern "C" {
 
 QUORM_API void h053(const double *y, const double *x, double *angle) {
-    const double tol = number_tol();
     const double yy = *y, xx = *x;
     double a;
-    if (std::fabs(yy) <= tol) {
+    if (near_number(yy, 0.0)) {
         a = (xx >= 0.0) ? 0.0 : pi;
-    } else if (std::fabs(xx) <= tol) {
+    } else if (near_number(xx, 0.0)) {
         a = (yy >= 0.0) ? 0.5 * pi : 1.5 * pi;
     } else {
         a = std::atan2(yy, xx);
@@ -41,8 +48,7 @@ QUORM_API void h053(const double *y, const double *x, double *angle) {
 QUORM_API void h430(const double a[3], const double b[3], const double p[3], double foot[3]) {
     const double d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     const double dd = dot3(d, d);
-    const double tol = number_tol();
-    if (!(std::sqrt(dd) > tol)) {
+    if (!(dd > 0.0) || near_number(std::sqrt(dd), 0.0)) {
         // Coincident ends: the line is not defined, the result is a.  (Also
         // taken for a NaN direction; the foot is then a as well.)
         foot[0] = a[0];

@@ -4,6 +4,7 @@
 #include "foundation/quorm_internal.h"
 
 #include <quorm/kernel_knot.h>
+#include <quorm/kernel_toler.h>
 
 #include <cmath>
 #include <cstring>
@@ -28,6 +29,23 @@ inline void load(const double *poly, int count, Hpt *work) {
 
 inline void save(const Hpt *work, int count, double *poly) {
     std::memcpy(poly, work, static_cast<std::size_t>(count) * 4 * sizeof(double));
+}
+
+// A degree outside 0..24 is refused while checking; unchecked the call
+// writes nothing.
+bool degree_ok(int n) {
+    if (n >= 0 && n <= max_degree) return true;
+    if (quorm_checking())
+        ERROR_raise(__FILE__, __LINE__, QUORM_ERR_BAD_ARGUMENT, "degree %d outside 0..%d", n, max_degree);
+    return false;
+}
+
+// a and b equal within the number tolerance (the kernel's comparison).
+bool near_number(double a, double b) {
+    const int index = 0;
+    int out = 0;
+    h805(&a, &b, &index, &out);
+    return out == 1;
 }
 
 // Knot-insertion ratio; an empty knot interval contributes nothing.
@@ -69,7 +87,7 @@ extern "C" {
 
 QUORM_API void e0925(const int *pn, const double *k, const double *in, double *out) {
     int n = *pn;
-    if (n < 0 || n > max_degree) return;
+    if (!degree_ok(n)) return;
     Hpt d[max_degree + 1], q[max_degree + 1];
     load(in, n + 1, d);
     double t0 = k[n], t1 = k[n + 1];
@@ -91,12 +109,11 @@ QUORM_API void e0925(const int *pn, const double *k, const double *in, double *o
 
 QUORM_API void em0912(const int *pn, const double *p, const double *in, const double *q, double *out) {
     int n = *pn;
-    if (n < 0 || n > max_degree) return;
-    double tol = EQ_ask_number_tolerance();
+    if (!degree_ok(n)) return;
     double span = p[1] - p[0];
     Hpt poly[max_degree + 1], result[max_degree + 1];
     load(in, n + 1, poly);
-    if ((std::fabs(q[0] - p[0]) <= tol && std::fabs(q[1] - p[1]) <= tol) || std::fabs(span) <= tol) {
+    if ((near_number(q[0], p[0]) && near_number(q[1], p[1])) || near_number(span, 0.0)) {
         // The same interval, or an old interval without length (over which
         // no other description is defined): the polygon stands as it is.
         save(poly, n + 1, out);
@@ -109,7 +126,7 @@ QUORM_API void em0912(const int *pn, const double *p, const double *in, const do
 
 QUORM_API void em0926(const int *pn, const double *in, const int *plevel, double *out) {
     int n = *pn, level = *plevel;
-    if (n < 0 || n > max_degree) return;
+    if (!degree_ok(n)) return;
     if (level < 0) level = 0;
     std::size_t points = static_cast<std::size_t>(n + 1);
     Hpt *polys = reinterpret_cast<Hpt *>(out);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Main job: builds and installs libquorm, then builds the example programs
+# Main job: builds and installs libquorm and the quorm tool, runs
+# `quorm demo` from the installed package, then builds the example programs
 # against the installed package (CMake find_package and pkg-config) and runs
 # them.
 set -euo pipefail
@@ -12,6 +13,14 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUORM_BUILD_TESTS=OFF -
       -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
 cmake --build build/release -j"$jobs" >/dev/null
 cmake --install build/release >/dev/null
+
+# The tool's showcase, run from the installed prefix (found through its
+# install RPATH, without LD_LIBRARY_PATH).
+if [ ! -x "$prefix/bin/quorm" ]; then
+  echo "the quorm tool was not built (it needs libassimp-dev, libcairo2-dev, libcli11-dev and nlohmann-json3-dev)" >&2
+  exit 1
+fi
+"$prefix/bin/quorm" demo -o build/quorm-demo
 
 # Through the CMake package.
 cmake -S examples -B build/examples -DCMAKE_PREFIX_PATH="$prefix" >/dev/null

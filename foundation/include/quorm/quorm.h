@@ -29,8 +29,10 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
-#include <quorm/banded.h>
 #include <quorm/nr_eigensystems.h>
+#include <quorm/banded.h>
+#include <quorm/solve_roots.h>
+#include <quorm/svd.h>
 #include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
@@ -47,22 +49,28 @@
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_sphere.h>
 #include <quorm/lsfit_developable.h>
 #include <quorm/lsfit_nonlinear.h>
 #include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
+#include <quorm/kernel_geom.h>
 #include <quorm/kernel_eval.h>
 #include <quorm/kernel_toler.h>
 #include <quorm/kernel_interp.h>
-#include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
+#include <quorm/kernel_subdiv.h>
+#include <quorm/kernel_hermite.h>
+#include <quorm/kernel_geom_space.h>
 
 /* Differential geometry */
 #include <quorm/dgeom.h>
 
 /* Facets, polygon fill and hidden-line rendering */
 #include <quorm/facet.h>
+#include <quorm/ptf.h>
+#include <quorm/hlr_facet.h>
 
 /* Settings */
 #include <quorm/acom.h>

@@ -5,7 +5,9 @@
  *
  * Numbered-routine convention: every argument, counts included, is passed by
  * address.  Polygons are homogeneous points of four doubles; a polygon of
- * degree n has n + 1 points (n at most 24). */
+ * degree n has n + 1 points (n at most 24).  e0925, em0912 and em0926 refuse
+ * a degree outside 0..24 while the checking level is above 0
+ * (QUORM_ERR_BAD_ARGUMENT) and write nothing for one at level 0. */
 #ifndef QUORM_KERNEL_KNOT_H
 #define QUORM_KERNEL_KNOT_H
 
@@ -16,7 +18,13 @@ QUORM_BEGIN_DECLS
 /* Bezier polygon of the B-spline piece of degree n over [k[n], k[n+1]] of
  * the segment knot vector k (2n + 2 knots); out may be in. */
 QUORM_API void e0925(const int *n, const double *knots, const double *in, double *out);
-/* The polynomial given over [p0, p1] described over [q0, q1]. */
+/* The polynomial given over [p0, p1] described over [q0, q1]; the polygon
+ * is copied unchanged when both ends agree within the number tolerance, or
+ * when [p0, p1] has no length.  Each new point is a blossom value of the
+ * polynomial, formed by de Casteljau steps at the local parameters of q0 and
+ * q1 directly, so that no intermediate piece is extrapolated far beyond its
+ * own interval: ends outside [p0, p1] give the extrapolated polynomial to
+ * near rounding. */
 QUORM_API void em0912(const int *n, const double *p, const double *in, const double *q, double *out);
 /* Subdivides a degree-n polygon level times at the middle; out receives
  * 2^level polygons of n + 1 points, from the start of the piece to its end. */
