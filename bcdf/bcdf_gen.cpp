@@ -244,6 +244,12 @@ void refresh_slope(BCDF_s *b, int pos) {
     const int type = b->slope_types[pos];
     const int point = BCDF_point_at_slope(b, pos);
     if (point >= num_points(b)) return;
+    // On coincident points two slopes share one parameter, and the point
+    // found for this slope may lead to the other one: refreshing through the
+    // point would then insert a further slope each time (without end while
+    // the slopes are refreshed in a loop).  Such a slope is left as it is.
+    int at = -1;
+    if (BCDF_slope_at_point(b, point, &at) != 1 || at != pos) return;
     if (type == 0) {
         set_auto_slope(b, point);
     } else if (type == 2 || type == 4 || type == 5) {
@@ -503,9 +509,11 @@ QUORM_API void BCDF_toggle_periodicity(BCDF_s *bcdf) {
             // The last point already closes the curve: it becomes the closing
             // point instead of being followed by a second, coincident one.
             std::memcpy(pts->points + (n - 1) * dim, pts->points, dim * sizeof(double));
-        } else if (n > 0) {
+        } else if (n > 1) {
             // The closing point is a copy of the first; a full list grows by
-            // one point, as when appending.
+            // one point, as when appending.  A single point is its own
+            // closing point (as when opening), so that no coincident point
+            // with an equal parameter is added.
             if (pts->max_points < n + 1) PNTLST_allocate_points(pts, n + 1);
             std::memcpy(pts->points + n * dim, pts->points, dim * sizeof(double));
             pts->num_points = n + 1;

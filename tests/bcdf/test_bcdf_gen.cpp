@@ -133,6 +133,20 @@ TEST(BcdfGenPeriodicity, AnAlreadyClosedOpenRecordKeepsItsPoints) {
     BCDF_free_structure(b);
 }
 
+// A single point is its own closing point both ways: closing it adds no
+// coincident point whose parameter would repeat the first.
+TEST(BcdfGenPeriodicity, ASinglePointClosesOnItself) {
+    BCDF_s *b = make({0.25, 0.5, 2});
+    BCDF_toggle_periodicity(b);
+    EXPECT_EQ(b->periodicity, 1);
+    EXPECT_EQ(count(b->points), 1);
+    EXPECT_EQ(invariant_defect(b), "");
+    BCDF_toggle_periodicity(b);
+    EXPECT_EQ(b->periodicity, 0);
+    EXPECT_EQ(count(b->points), 1);
+    BCDF_free_structure(b);
+}
+
 // When the point count grew, the slopes are scaled by the old last parameter
 // over the new one.
 TEST(BcdfGenParams, SlopeScaleAfterThePointCountGrew) {
@@ -326,6 +340,21 @@ TEST(BcdfGenSlopes, CurvatureStaysNormalToAReplacedSlopeIn3d) {
     BCDF_replace_slope(b, bnew, 1, 1);
     EXPECT_NEAR(b->crvatrs->points[0], -2.0, 1e-12);
     EXPECT_NEAR(b->crvatrs->points[1], 0.0, 1e-12);
+    BCDF_free_structure(b);
+}
+
+// Coincident points share a parameter, so refreshing a slope through its
+// point could insert another slope at every pass: the refresh ends and adds
+// no slope.
+TEST(BcdfGenSlopes, UpdateEndsOnCoincidentPoints) {
+    BCDF_s *b = make({0, 0, 0, 0, 0, 0, 1, 0, 0, 2, 0, 0});
+    const double v[3] = {1, 0, 0};
+    for (int point = 0; point < 4; ++point) BCDF_replace_slope(b, v, point, 4);
+    const int before = count(b->slopes);
+    BCDF_update_slopes(b);
+    EXPECT_EQ(count(b->slopes), before);
+    BCDF_update_slopes(b);
+    EXPECT_EQ(count(b->slopes), before);
     BCDF_free_structure(b);
 }
 
