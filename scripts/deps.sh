@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs when one is missing (as root).
 set -euo pipefail
 packages=(cmake g++ gcc make libgtest-dev libbenchmark-dev libeigen3-dev python3 pkg-config binutils
-          liblapack-dev libblas-dev libgsl-dev libcminpack-dev libsisl-dev)
+          liblapack-dev libblas-dev libgsl-dev libcminpack-dev libsisl-dev
+          assimp-testmodels)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

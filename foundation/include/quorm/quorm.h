@@ -53,6 +53,8 @@
 
 /* Facets, polygon fill and hidden-line rendering */
 #include <quorm/facet.h>
+#include <quorm/ptf.h>
+#include <quorm/hlr_facet.h>
 
 /* Settings */
 #include <quorm/acom.h>
