@@ -30,6 +30,8 @@
 /* Numerical solvers */
 #include <quorm/solve.h>
 #include <quorm/nr_eigensystems.h>
+#include <quorm/solve_roots.h>
+#include <quorm/svd.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -43,6 +45,7 @@
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
+#include <quorm/lsfit_sphere.h>
 
 /* Spline kernel */
 #include <quorm/kernel_geom.h>
