@@ -29,6 +29,7 @@
 
 /* Numerical solvers */
 #include <quorm/solve.h>
+#include <quorm/banded.h>
 #include <quorm/nr_eigensystems.h>
 #include <quorm/solve_roots.h>
 #include <quorm/svd.h>
@@ -48,6 +49,9 @@
 #include <quorm/lsfit_sphere.h>
 
 /* Spline kernel */
+#include <quorm/kernel_eval.h>
+#include <quorm/kernel_toler.h>
+#include <quorm/kernel_interp.h>
 #include <quorm/kernel_geom.h>
 #include <quorm/kernel_knot.h>
 
