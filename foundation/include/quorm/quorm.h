@@ -33,6 +33,7 @@
 #include <quorm/nr_eigensystems.h>
 #include <quorm/solve_roots.h>
 #include <quorm/svd.h>
+#include <quorm/nr_drivers.h>
 
 /* 2-D arc splines */
 #include <quorm/arc_spline_seg.h>
@@ -47,6 +48,9 @@
 /* Least-squares fits */
 #include <quorm/lsfit.h>
 #include <quorm/lsfit_sphere.h>
+#include <quorm/lsfit_developable.h>
+#include <quorm/lsfit_nonlinear.h>
+#include <quorm/lsfit_lines.h>
 
 /* Spline kernel */
 #include <quorm/kernel_eval.h>
