@@ -13,6 +13,7 @@
 #include <corvex/exception.hpp>
 #include <quorm/quorm.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <mutex>
@@ -438,6 +439,12 @@ Doubles evaluate(py::handle knots_obj, py::handle control_obj, py::handle t_obj)
         std::vector<double> poly(4 * static_cast<size_t>(k));
         for (py::ssize_t i = 0; i < nt; ++i) {
             double x = td[i];
+            // The span lookup refuses the very end of the domain when it is an
+            // interior knot of the vector (periodic curves); the end belongs
+            // to the last span.
+            const double end = kd[nk - k];
+            if (x >= end && x <= end + 1e-12 * (1.0 + std::fabs(end)))
+                x = end - std::max(5e-13, 4e-16 * std::fabs(end));
             const int span = std::isfinite(x) ? h0918(&x, kd, nk, k) : -1;
             if (span < 0) {
                 bad = i;
