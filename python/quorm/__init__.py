@@ -99,12 +99,14 @@ class CircleFit:
 
     ``degenerate`` is set when the points are collinear as far as the fit can
     tell; the radius is then infinite, the centre and statistics NaN.
-    ``rms_deviation`` is the fit's eigenvalue measure sqrt(n / lambda).
+    ``fit_measure`` is sqrt(n / lambda), lambda the eigenvalue of the
+    algebraic fit (larger is a better fit); NaN when the fit fell back to the
+    circle through three of the points.
     """
     centre: np.ndarray
     radius: float
     max_deviation: float
-    rms_deviation: float
+    fit_measure: float
     mean_deviation: float
     degenerate: bool
 
@@ -115,7 +117,7 @@ class SphereFit:
     centre: np.ndarray
     radius: float
     max_deviation: float
-    rms_deviation: float
+    fit_measure: float
     mean_deviation: float
     degenerate: bool
 
