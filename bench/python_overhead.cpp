@@ -1,6 +1,6 @@
 // The C side of the Python module's overhead measurement: the same small
 // circle and plane fits, and the 1 000 000-point plane fit, that
-// python/bench_overhead.py times through the module.
+// bench/python_overhead.py times through the module.
 #include <quorm/quorm.h>
 
 #include <benchmark/benchmark.h>

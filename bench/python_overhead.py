@@ -1,7 +1,7 @@
 """Per-call overhead of the Python module against the C library, and a
 1 000 000-point plane fit against NumPy's own SVD-based fit.
 
-Usage: python3 python/bench_overhead.py BENCH_PYTHON_OVERHEAD_BINARY
+Usage: python3 bench/python_overhead.py BENCH_PYTHON_OVERHEAD_BINARY
 with the quorm package of the same (Release) build on PYTHONPATH.  Prints
 medians of five repetitions and the ratios.
 """
