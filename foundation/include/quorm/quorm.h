@@ -44,6 +44,8 @@
 /* Curve defining data and point lists */
 #include <quorm/pntlst.h>
 #include <quorm/bcdf.h>
+#include <quorm/bcdf_calc.h>
+#include <quorm/bcdf_gen.h>
 
 /* Least-squares fits */
 #include <quorm/lsfit.h>
