@@ -127,6 +127,17 @@ def test_hidden_lines_of_a_cube():
         quorm.hidden_lines(CUBE_V, CUBE_F, perspective=-1)
 
 
+def basis(knots, i, k, x):
+    if k == 1:
+        return 1.0 if knots[i] <= x < knots[i + 1] else 0.0
+    value = 0.0
+    if knots[i + k - 1] > knots[i]:
+        value += (x - knots[i]) / (knots[i + k - 1] - knots[i]) * basis(knots, i, k - 1, x)
+    if knots[i + k] > knots[i + 1]:
+        value += (knots[i + k] - x) / (knots[i + k] - knots[i + 1]) * basis(knots, i + 1, k - 1, x)
+    return value
+
+
 def test_interpolation_passes_through_points_and_evaluates_vectorised():
     for order, periodic in ((2, False), (3, False), (4, False), (5, False), (4, True), (3, True)):
         t = np.linspace(0, 2 * np.pi, 9, endpoint=False)
@@ -138,13 +149,24 @@ def test_interpolation_passes_through_points_and_evaluates_vectorised():
         a, b = curve.domain
         assert quorm.evaluate(curve, np.linspace(a, b, 1000)).shape == (1000, 3)
         assert quorm.evaluate(curve, a).shape == (3,)
-    # Cubic with end tangents reproduces a cubic polynomial exactly.
+    # Between the points: against a direct Cox-de Boor sum of the basis.
+    for order in (2, 3, 4, 6):
+        pts = rng.normal(size=(12, 2))
+        curve = quorm.interpolate(pts, order=order)
+        t = rng.uniform(*curve.domain, 50)
+        expected = np.array([[basis(curve.knots, i, order, x) for i in range(len(curve.control_points))]
+                             for x in t]) @ curve.control_points
+        np.testing.assert_allclose(quorm.evaluate(curve, t), expected, atol=1e-9)
+    # End tangents are the curve's first derivatives at its ends.
     x = np.array([0.0, 1.0, 2.5, 3.0, 4.0])
     pts = np.c_[x, 0.1 * x ** 3]
-    tang = np.array([[1, 0.0], [1, 0.3 * 16]])
-    # The chord-length parameter is not x, so compare the shape, not the speed:
-    curve = quorm.interpolate(pts, tangents=tang / np.linalg.norm(tang, axis=1)[:, None])
+    tang = np.array([[0.6, 0.8], [0.0, -1.0]])
+    curve = quorm.interpolate(pts, tangents=tang)
     np.testing.assert_allclose(quorm.evaluate(curve, curve.params), pts, atol=1e-10)
+    a, b = curve.domain
+    h = 1e-6
+    np.testing.assert_allclose((quorm.evaluate(curve, a + h) - quorm.evaluate(curve, a)) / h, tang[0], atol=1e-4)
+    np.testing.assert_allclose((quorm.evaluate(curve, b) - quorm.evaluate(curve, b - h)) / h, tang[1], atol=1e-4)
     with pytest.raises(ValueError, match="outside"):
         quorm.evaluate(curve, curve.domain[1] + 1)
     with pytest.raises(ValueError, match="coincide"):
