@@ -279,6 +279,20 @@ struct HlrOutput {
 };
 HlrOutput *g_hlr_output = nullptr;
 
+// Holds the renderer for one call and releases it on every way out.
+struct HlrSession {
+    explicit HlrSession(HlrOutput *out) {
+        g_hlr_output = out;
+        HLR_FACET_init();
+    }
+    ~HlrSession() {
+        HLR_FACET_term();
+        g_hlr_output = nullptr;
+    }
+    HlrSession(const HlrSession &) = delete;
+    HlrSession &operator=(const HlrSession &) = delete;
+};
+
 void hlr_line(const double start[3], const double end[3], int, void *user) {
     auto *out = static_cast<HlrOutput *>(user);
     out->segments.insert(out->segments.end(), start, start + 3);
@@ -324,10 +338,9 @@ Doubles hidden_lines(py::handle vertices, py::handle faces, py::handle orientati
     {
         py::gil_scoped_release nogil;
         std::lock_guard<std::mutex> lock(g_hlr_mutex);
-        g_hlr_output = &out;
+        HlrSession session(&out);
         const double org[3] = {o.x, o.y, o.z};
         const double *pts = v.data();
-        HLR_FACET_init();
         HLR_FACET_set_line_callback(hlr_line);
         HLR_FACET_set_diag_callback(hlr_diag);
         HLR_FACET_view(org, rot.data(), 1.0, perspective ? eye_distance : 0.0, perspective ? 1 : 0);
@@ -350,15 +363,7 @@ Doubles hidden_lines(py::handle vertices, py::handle faces, py::handle orientati
             for (double &c : nrm) c /= len;
             HLR_FACET_add_facet(nrm, static_cast<int>(k), vloc.data(), nullptr, nullptr);
         }
-        try {
-            HLR_FACET_render();
-        } catch (...) {
-            HLR_FACET_term();
-            g_hlr_output = nullptr;
-            throw;
-        }
-        HLR_FACET_term();
-        g_hlr_output = nullptr;
+        HLR_FACET_render();
     }
     if (out.out_of_memory) throw std::bad_alloc();
     const py::ssize_t count = static_cast<py::ssize_t>(out.segments.size() / 6);
