@@ -264,15 +264,17 @@ void offer_edge(State &s, int a, int b, const float *na, const float *nb, bool f
 }
 
 void add_facet(State &s, const double normal[3], int n, int vloc[], const int vnrm[], const bool edge_flags[]) {
-    if (!normal || !vloc || n < 3 || s.groups.empty()) {
-        if (vloc && n > 0) diag(HLR_FACET_SEVERITY_ERROR, HLR_FACET_DIAG_FACET_VLOC, "%d", std::abs(vloc[0]));
+    if (!normal || !vloc || n < 3) return;
+    if (s.groups.empty()) { // no group to refer to: its first location is undefined
+        diag(HLR_FACET_SEVERITY_ERROR, HLR_FACET_DIAG_FACET_VLOC, "%d", vloc[0]);
         return;
     }
     const Group &g = s.groups.back();
     // Every vertex refers to a defined location and normal of the group
     // (locations are checked first).  A negative location index is a mark on
     // the edge ending there.
-    if (static_cast<int>(s.scratch.capacity()) < n) s.scratch.reserve(static_cast<std::size_t>(n + n / 4));
+    const std::size_t count = static_cast<std::size_t>(n);
+    if (s.scratch.capacity() < count) s.scratch.reserve(count + count / 4);
     s.scratch.clear();
     for (int i = 0; i < n; ++i) {
         const int li = vloc[i] == std::numeric_limits<int>::min() ? -1 : std::abs(vloc[i]);
@@ -641,16 +643,25 @@ QUORM_API void HLR_FACET_clipping(const double window[4]) {
 }
 
 QUORM_API void HLR_FACET_group(int n_vloc, int n_vnrm, int, const double (*)[3], void *user) {
+    State &s = *state();
+    Vec<Vnrm>().swap(s.nrms);
+    // The group is opened empty; its tables grow only when storage for them
+    // is obtained (location numbers are ints renderer-wide).
+    Group g;
+    g.base = static_cast<int>(s.locs.size());
+    g.user = user;
+    const std::size_t before = s.groups.size();
+    guarded([&] { s.groups.push_back(g); });
+    if (s.groups.size() == before) return;
+    const int want = std::max(n_vloc, 0);
+    if (want > std::numeric_limits<int>::max() - g.base) {
+        diag(HLR_FACET_SEVERITY_ERROR, HLR_FACET_DIAG_NO_MEMORY, "%s", "");
+        return;
+    }
     guarded([&] {
-        State &s = *state();
-        Vec<Vnrm>().swap(s.nrms);
-        Group g;
-        g.base = static_cast<int>(s.locs.size());
-        g.count = std::max(n_vloc, 0);
-        g.user = user;
-        s.groups.push_back(g);
-        s.locs.resize(s.locs.size() + static_cast<std::size_t>(g.count));
         s.nrms.resize(static_cast<std::size_t>(std::max(n_vnrm, 0)));
+        s.locs.resize(s.locs.size() + static_cast<std::size_t>(want));
+        s.groups.back().count = want;
     });
 }
 

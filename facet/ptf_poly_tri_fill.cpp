@@ -105,8 +105,11 @@ class EdgeTree {
     }
 
     // True when some edge in a box accepted by box_ok makes edge_hit true.
-    template <typename BoxOk, typename EdgeHit> bool any_edge(BoxOk box_ok, EdgeHit edge_hit) const {
-        return any_in(1, 0, size_ * leaf_size - 1, box_ok, edge_hit);
+    // Of two child boxes the one nearer to (near_x, near_y) is searched
+    // first, so that a hit, if there is one, tends to be found early.
+    template <typename BoxOk, typename EdgeHit>
+    bool any_edge(BoxOk box_ok, EdgeHit edge_hit, double near_x = 0, double near_y = 0) const {
+        return any_in(1, 0, size_ * leaf_size - 1, box_ok, edge_hit, near_x, near_y);
     }
 
   private:
@@ -133,7 +136,7 @@ class EdgeTree {
     }
 
     template <typename BoxOk, typename EdgeHit>
-    bool any_in(int k, int lo, int hi, BoxOk &box_ok, EdgeHit &edge_hit) const {
+    bool any_in(int k, int lo, int hi, BoxOk &box_ok, EdgeHit &edge_hit, double nx, double ny) const {
         if (lo >= n_ || !box_ok(boxes_[k])) return false;
         if (k >= size_) {
             const int end = std::min(hi, n_ - 1);
@@ -142,7 +145,14 @@ class EdgeTree {
             return false;
         }
         const int mid = lo + (hi - lo) / 2;
-        return any_in(2 * k, lo, mid, box_ok, edge_hit) || any_in(2 * k + 1, mid + 1, hi, box_ok, edge_hit);
+        auto dist = [&](const Box &b) {
+            const double dx = (b.x0 + b.x1) / 2 - nx, dy = (b.y0 + b.y1) / 2 - ny;
+            return dx * dx + dy * dy;
+        };
+        if (dist(boxes_[2 * k + 1]) < dist(boxes_[2 * k]))
+            return any_in(2 * k + 1, mid + 1, hi, box_ok, edge_hit, nx, ny) ||
+                   any_in(2 * k, lo, mid, box_ok, edge_hit, nx, ny);
+        return any_in(2 * k, lo, mid, box_ok, edge_hit, nx, ny) || any_in(2 * k + 1, mid + 1, hi, box_ok, edge_hit, nx, ny);
     }
 
     int n_;
@@ -336,7 +346,7 @@ class Filler {
             const double g = g1 + (g2 - g1) * f1 / (f1 - f2);
             return g >= small && g <= len - small;
         };
-        return tree_.any_edge(box_ok, hit);
+        return tree_.any_edge(box_ok, hit, (pk.x + pm.x) / 2, (pk.y + pm.y) / 2);
     }
 
     int n_;

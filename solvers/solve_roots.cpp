@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 namespace {
 
@@ -36,21 +35,17 @@ constexpr double kRealRatio = 2.0 * 2e-5;
 // size cancel among themselves before meeting terms of another size.  Each
 // class adds its two signs first; the classes are added from the smallest
 // up.  *scale gets the sum of the magnitudes and *running grows by it.
-double tracked_sum(std::initializer_list<double> terms, double *scale, double *running) {
-    double positive[4] = {0.0, 0.0, 0.0, 0.0};
-    double negative[4] = {0.0, 0.0, 0.0, 0.0};
+template <size_t N> double tracked_sum(const double (&terms)[N], double *scale, double *running) {
+    double parts[8] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     double magnitude = 0.0;
     for (double t : terms) {
         const double a = std::fabs(t);
-        const int k = a > 1e5 ? 0 : a > 1.0 ? 1 : a > 1e-5 ? 2 : 3;
-        if (t > 0.0)
-            positive[k] += t;
-        else
-            negative[k] += t;
+        const int k = (a > 1e5 ? 0 : a > 1.0 ? 1 : a > 1e-5 ? 2 : 3) * 2 + (t > 0.0 ? 0 : 1);
+        parts[k] += t;
         magnitude += a;
     }
     double sum = 0.0;
-    for (int k = 3; k >= 0; --k) sum += positive[k] + negative[k];
+    for (int k = 3; k >= 0; --k) sum += parts[2 * k] + parts[2 * k + 1];
     *scale = magnitude;
     *running += magnitude;
     return sum;
@@ -386,7 +381,8 @@ QUORM_API int SOLVE_polynomial(int degree, const double *c, double *roots) {
 // exactly: a zero at the midpoint ends the search there (the square root s
 // is then 0 and no Ridders step can be formed), and a function value that
 // is not a number ends it with a failure instead of passing the sign tests,
-// which a not-a-number never fails.
+// which a not-a-number never fails.  The convergence test between successive
+// estimates starts with the second one.
 QUORM_API int SOLVE_function_root(SOLVE_root_function_t f, void *data, double x1, double x2, double tol,
                                   double *root) {
     double f1 = f(x1, data), f2 = f(x2, data);
@@ -396,14 +392,26 @@ QUORM_API int SOLVE_function_root(SOLVE_root_function_t f, void *data, double x1
         const double xm = 0.5 * (x1 + x2);
         const double fm = f(xm, data);
         if (std::isnan(fm)) return -1;
-        const double s = std::sqrt(fm * fm - f1 * f2);
+        // s = sqrt(fm^2 - f1.f2) over the three values scaled by a power of
+        // two (exact), so that tiny or huge function values neither underflow
+        // nor overflow in the squares and |fm| / s stays at most 1.
+        int e = 0;
+        const double big = std::fmax(std::fabs(fm), std::fmax(std::fabs(f1), std::fabs(f2)));
+        if (big > 0.0 && std::isfinite(big)) std::frexp(big, &e);
+        const double sm = quorm::times_pow2(fm, e), s1 = quorm::times_pow2(f1, e), s2 = quorm::times_pow2(f2, e);
+        const double s = std::sqrt(sm * sm - s1 * s2);
         if (!(s > 0.0)) {
             if (fm != 0.0) return -1;
             *root = xm;
             return i;
         }
-        const double x_new = xm + (xm - x1) * (f1 >= f2 ? 1.0 : -1.0) * fm / s;
-        if (std::fabs(x_new - *root) <= tol) return i;
+        // Rounding must not carry the estimate out of the bracket.
+        const double lo = std::fmin(x1, x2), hi = std::fmax(x1, x2);
+        const double x_new =
+            std::fmin(hi, std::fmax(lo, xm + (xm - x1) * (f1 >= f2 ? 1.0 : -1.0) * sm / s));
+        // The first estimate has no predecessor to compare with (the 1e20
+        // placeholder is not one: a huge tol would return it as the root).
+        if (i > 1 && std::fabs(x_new - *root) <= tol) return i;
         *root = x_new;
         const double fn = f(*root, data);
         if (std::isnan(fn)) return -1;

@@ -508,3 +508,20 @@ TEST(HlrFacet, DiagnosticsAndStatistics) {
     EXPECT_TRUE(segments.empty());
     HLR_FACET_term();
 }
+
+TEST(HlrFacet, OversizedGroupsAndShortFacetsAreRefusedSafely) {
+    start(View());
+    // Location numbers beyond the int range are refused before any storage
+    // is asked for.
+    HLR_FACET_group(10, 0, 0, nullptr, nullptr);
+    HLR_FACET_group(2147483647 - 5, 0, 0, nullptr, nullptr);
+    const double p[3] = {0, 0, 0}, up[3] = {0, 0, 1};
+    HLR_FACET_add_vloc(5, p);
+    int f[2] = {0, 1};
+    HLR_FACET_add_facet(up, 2, f, nullptr, nullptr);
+    HLR_FACET_render();
+    EXPECT_TRUE(has_diag(2, 3, ""));
+    EXPECT_TRUE(has_diag(1, 1, "5"));
+    EXPECT_TRUE(segments.empty());
+    HLR_FACET_term();
+}

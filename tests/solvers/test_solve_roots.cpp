@@ -243,6 +243,7 @@ double x_x_minus_1(double x, void *) { return x * (x - 1.0); }
 double not_a_number(double, void *) { return std::numeric_limits<double>::quiet_NaN(); }
 double nan_inside(double x, void *) { return x == 0.0 ? -1.0 : x == 1.0 ? 1.0 : std::numeric_limits<double>::quiet_NaN(); }
 double step(double x, void *) { return x < 0.3 ? -1.0 : 1.0; }
+double tiny_line(double x, void *) { return 1e-160 * (x - 2.0); }
 } // namespace
 
 TEST(SolveFunctionRoot, RiddersFindsKnownRoots) {
@@ -271,6 +272,13 @@ TEST(SolveFunctionRoot, FailuresAreReportedAndExactZerosKept) {
     EXPECT_EQ(SOLVE_function_root(not_a_number, nullptr, 0.0, 1.0, 1e-12, &root), -2);
     EXPECT_EQ(root, 7.0);
     EXPECT_EQ(SOLVE_function_root(nan_inside, nullptr, 0.0, 1.0, 1e-12, &root), -1);
+    // A tolerance beyond 1e20 still gives a root of the bracket, and values
+    // whose squares underflow still step inside it.
+    EXPECT_GE(SOLVE_function_root(cube_minus_2, nullptr, 0.0, 2.0, 1e300, &root), 1);
+    EXPECT_GE(root, 0.0);
+    EXPECT_LE(root, 2.0);
+    EXPECT_GE(SOLVE_function_root(tiny_line, nullptr, 0.0, 6.0, 1e-14, &root), 1);
+    EXPECT_NEAR(root, 2.0, 1e-13);
     // A jump instead of a root: the bracket shrinks but no step lands on it.
     EXPECT_EQ(SOLVE_function_root(step, nullptr, 0.0, 1.0, 0.0, &root), -1);
     EXPECT_GE(root, 0.0);
