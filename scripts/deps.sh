@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(cmake g++ gcc make libgtest-dev libbenchmark-dev libeigen3-dev python3 pkg-config binutils
           liblapack-dev libblas-dev libgsl-dev libcminpack-dev libsisl-dev
           assimp-testmodels
-          libassimp-dev libcairo2-dev libcli11-dev nlohmann-json3-dev)
+          libassimp-dev libcairo2-dev libcli11-dev nlohmann-json3-dev
+          pybind11-dev python3-dev python3-pybind11 python3-numpy python3-pytest python3-matplotlib doxygen)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

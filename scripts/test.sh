@@ -18,6 +18,8 @@ run_config() {
 
 run_config full -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_config reduced -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORM_REDUCED_BUILD=ON
+echo "=== API reference"
+cmake --build build/full --target docs >/dev/null
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_config sanitize -DCMAKE_BUILD_TYPE=Debug -DQUORM_SANITIZE=ON -DQUORM_BUILD_BENCH=OFF
 run_config sanitize-reduced -DCMAKE_BUILD_TYPE=Debug -DQUORM_SANITIZE=ON -DQUORM_BUILD_BENCH=OFF -DQUORM_REDUCED_BUILD=ON

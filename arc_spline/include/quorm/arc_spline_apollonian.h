@@ -1,4 +1,5 @@
-/* Circle constructions of the arc-spline family (ARC_SPLINE_): circles and
+/** @file
+ * Circle constructions of the arc-spline family (ARC_SPLINE_): circles and
  * arcs through points, tangent to lines and circles (the problems of
  * Apollonius and their limiting cases), fillets.
  *
@@ -31,7 +32,7 @@
 
 QUORM_BEGIN_DECLS
 
-/* Arc from p1 with unit tangent t1 to p2, sense +1 (counter-clockwise) or -1.
+/** Arc from p1 with unit tangent t1 to p2, sense +1 (counter-clockwise) or -1.
  * With *radius > 1e-10 the radius is given: the centre is p1 + radius times
  * the normal of t1 on the sense side, the end angle the inclination of t2 (p2
  * is not used).  Otherwise the radius is computed (callers pass -1) and
@@ -45,13 +46,13 @@ QUORM_API void ARC_SPLINE_cre_circle_from_chord_end_data_2d(const PNT2_s *p1, co
                                                             const VEC2_s *t2, int sense, double *radius,
                                                             ARC_SPLINE_1_seg_2d_s *seg, int *status);
 
-/* Full circle through p1, p2, p3 starting at p1, run through them in this
+/** Full circle through p1, p2, p3 starting at p1, run through them in this
  * order.  Status 1 collinear, 2 coincident points (seg initialised), else the
  * status of the bisector intersection. */
 QUORM_API void ARC_SPLINE_cre_circle_thru_3_points_2d(const PNT2_s *p1, const PNT2_s *p2, const PNT2_s *p3,
                                                       const double tols[], ARC_SPLINE_1_seg_2d_s *seg, int *status);
 
-/* Full circles of the given radius through p1 and p2, starting at p1.
+/** Full circles of the given radius through p1 and p2, starting at p1.
  *  - radius equal to half the chord (within tols[0]): count 1, the
  *    counter-clockwise circle on p1 p2 as diameter;
  *  - larger radius: count 2; seg1 has its centre on the left of p1 -> p2,
@@ -65,7 +66,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_and_radius(const PNT2_s *p1, 
                                                               ARC_SPLINE_1_seg_2d_s *seg1, ARC_SPLINE_1_seg_2d_s *seg2,
                                                               int *status);
 
-/* Full circle through q tangent to the line (p, t) at p, starting at p with
+/** Full circle through q tangent to the line (p, t) at p, starting at p with
  * tangent t (counter-clockwise when q lies left of the line).  Status 1: q on
  * p, seg the point circle at p; status 2: q on the line, seg the straight from
  * p to q. */
@@ -73,7 +74,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_pt_and_tangent_to_line_at_pt_2d(const 
                                                                           const PNT2_s *q, const double tols[],
                                                                           ARC_SPLINE_1_seg_2d_s *seg, int *status);
 
-/* Circles through p1 and p2 tangent to the line (lp, ld), with their
+/** Circles through p1 and p2 tangent to the line (lp, ld), with their
  * tangency points.  The chord on the line: count 1, the straight p1 -> p2
  * (tangency points p1 and p2).  Chord parallel to the line: one circle.  Line
  * separating the points: count 0.  Line through p1 or p2: one circle tangent
@@ -86,7 +87,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_line(const PNT2_s 
                                                                    ARC_SPLINE_1_seg_2d_s *seg1,
                                                                    ARC_SPLINE_1_seg_2d_s *seg2, int *status);
 
-/* Circles through p1 and p2 tangent to the given circle, with their
+/** Circles through p1 and p2 tangent to the given circle, with their
  * tangency points, in the order of the tangency points along the circle.
  * Points on opposite sides of the circle have no solution (count 0).
  * Status 1 the circle is missing or a straight, 2 the tangent construction
@@ -98,7 +99,7 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(const PNT2_
                                                                      ARC_SPLINE_1_seg_2d_s *seg1,
                                                                      ARC_SPLINE_1_seg_2d_s *seg2, int *status);
 
-/* Lifted constructions.  segs must hold 2, 4 and 8 records respectively.
+/** Lifted constructions.  segs must hold 2, 4 and 8 records respectively.
  * The solutions come in the order of the line pairs: for two points and a
  * circle the two roots on the line of the points' polar planes; for two
  * circles and a point the roots on P+(1,2) ^ polar(point), then on
@@ -125,7 +126,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_3_circles(const quorm_point3 *ce
                                                           const quorm_point3 *centre3, double r3, int *count,
                                                           ARC_SPLINE_1_seg_2d_s segs[]);
 
-/* Arcs of the given radius tangent to two arcs, from the touching point on
+/** Arcs of the given radius tangent to two arcs, from the touching point on
  * circle 1 to the touching point on circle 2 (the shorter way round).
  * which selects the kind of contact: 1 and -3 inside circle 1, -1 and 3
  * outside it; -1 and -3 inside circle 2, 1 and 3 outside it.  which 0 runs
@@ -140,7 +141,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_2_circles_and_given_radius_2d(
     const ARC_SPLINE_1_seg_2d_s *circle1, const ARC_SPLINE_1_seg_2d_s *circle2, double radius, const double tols[],
     int whole1, int whole2, int which, int *count, ARC_SPLINE_1_seg_2d_s segs[], PNT2_s tangency[]);
 
-/* Arc tangent to the line (p, t) at p and to the line (q, u), turning to the
+/** Arc tangent to the line (p, t) at p and to the line (q, u), turning to the
  * left of t for side 'l' and to the right otherwise; touch and touch_tan
  * receive its touching point on line 2 and its tangent there.  Parallel lines
  * give the clockwise full circle between them (from p when line 2 lies right
@@ -152,7 +153,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_line_and_line_at_pt_2d(const PNT
                                                                        const double tols[], ARC_SPLINE_1_seg_2d_s *seg,
                                                                        PNT2_s *touch, VEC2_s *touch_tan, int *status);
 
-/* Full circles tangent to the line (p, t) at p (starting at p with tangent t,
+/** Full circles tangent to the line (p, t) at p (starting at p with tangent t,
  * counter-clockwise when the centre lies left of the line) and tangent to the
  * given circle; tp1, tp2 receive the touching points on the given circle.
  * In general there are two: the first has centre p + rho*n with
@@ -169,7 +170,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
     const PNT2_s *p, const VEC2_s *t, const ARC_SPLINE_1_seg_2d_s *circle, const double tols[], int which, int *count,
     PNT2_s *tp1, PNT2_s *tp2, ARC_SPLINE_1_seg_2d_s *seg1, ARC_SPLINE_1_seg_2d_s *seg2, int *kind, int *status);
 
-/* Full circles tangent to the line (p, t) at p that cross the given circle at
+/** Full circles tangent to the line (p, t) at p that cross the given circle at
  * the given angle (degrees, 0..180).  The angle is that between the radii of
  * the two circles at a crossing point, which equals the angle between their
  * tangents there: 0 is tangency from inside, 180 from outside, 90 orthogonal;
@@ -185,7 +186,7 @@ QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const P
                                                                          ARC_SPLINE_1_seg_2d_s *seg1,
                                                                          ARC_SPLINE_1_seg_2d_s *seg2, int *status);
 
-/* Fillet of the given radius between the ray (p1, d1) and the ray (p2, d2)
+/** Fillet of the given radius between the ray (p1, d1) and the ray (p2, d2)
  * (unit directions): the arc from apex - L*d1 to apex + L*d2 with
  * L = tan(turn/2)*radius.  *status is the status of the line intersection
  * (non-zero: nothing built); apex and parms are the meeting point and its line

@@ -1,4 +1,5 @@
-/* Intersections, tangent lines and distances of 2-D arc-spline segments
+/** @file
+ * Intersections, tangent lines and distances of 2-D arc-spline segments
  * (ARC_SPLINE_).
  *
  * Positions are reported in the segment parameters (a straight: distance
@@ -22,7 +23,7 @@
 
 QUORM_BEGIN_DECLS
 
-/* Intersection of the lines p1 + t1*d1 and p2 + t2*d2.
+/** Intersection of the lines p1 + t1*d1 and p2 + t2*d2.
  * Base points closer than tols[0] count as one: x is their midpoint and
  * parms are (0, 0).  Unless are_unit, d1 and d2 are unitised in place
  * (tolerance 1e-8).  Lines within tols[1] degrees of parallel give status 1,
@@ -34,13 +35,13 @@ QUORM_API void ARC_SPLINE_inter_line_line_2d(const double tols[], const PNT2_s *
                                              VEC2_s *d1, VEC2_s *d2, PNT2_s *x, double parms[2], double *cos_angle,
                                              int *status);
 
-/* Distance from p to the line through q with unit direction d.  *t is the
+/** Distance from p to the line through q with unit direction d.  *t is the
  * parameter of the foot (foot within tol of q: snapped to q, t 0); *side is 0
  * when the distance is at most tol, -1 when p lies left of the line, +1 right. */
 QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_2d(const PNT2_s *p, const PNT2_s *q, const VEC2_s *d, double tol,
                                                    PNT2_s *foot, double *t, int *side);
 
-/* Distance from p to the line segment a b.  The foot snaps to an end within
+/** Distance from p to the line segment a b.  The foot snaps to an end within
  * tol; with clamp it stays on the segment.  *t is the distance of the foot
  * from a along the segment (clamped: 0 or |b - a|).  *where: 0 at an end, 1
  * beyond either end (also with clamp), -1 between; *side as for the line.
@@ -49,7 +50,7 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_2d(const PNT2_s *p, const PNT2_s
 QUORM_API double ARC_SPLINE_ask_dist_pt_to_line_seg_2d(const PNT2_s *p, const PNT2_s *a, const PNT2_s *b, double tol,
                                                        int clamp, PNT2_s *foot, double *t, int *where, int *side);
 
-/* Distance from p to a segment, with the foot, its parameter and position.
+/** Distance from p to a segment, with the foot, its parameter and position.
  * A straight no longer than tols[0] is taken as a unit-long piece along its
  * start tangent.  With clamp a foot outside an arc moves to the nearer end in
  * the sense of the arc (*where keeps 1).  Status 1 when the segment is missing
@@ -59,7 +60,7 @@ QUORM_API double ARC_SPLINE_ask_dist_pt_to_1_seg_2d(const ARC_SPLINE_1_seg_2d_s 
                                                     const double tols[], PNT2_s *foot, double *parm, int *where,
                                                     int *status);
 
-/* Intersections of seg1 (an arc, or a straight) with the straight seg2.
+/** Intersections of seg1 (an arc, or a straight) with the straight seg2.
  * x1, parms1, where1 describe the first point, x2, parms2, where2 the second.
  * A point counts when neither of its positions is 1; a single valid second
  * point is moved into the first slot.  A line tangent to the arc gives one
@@ -75,7 +76,7 @@ QUORM_API void ARC_SPLINE_inter_circular_arc_line_seg_2d(const ARC_SPLINE_1_seg_
                                                          double parms1[2], int where1[2], PNT2_s *x2,
                                                          double parms2[2], int where2[2], int *status);
 
-/* Intersections of two circular arcs, arguments as above.  Circles farther
+/** Intersections of two circular arcs, arguments as above.  Circles farther
  * apart than the sum of their radii, one strictly inside the other, or
  * concentric give count 0.  Circles touching (from outside or inside, within
  * tols[0]) give the one touching point; crossing circles give two points, the
@@ -88,7 +89,7 @@ QUORM_API void ARC_SPLINE_inter_of_2_circular_arcs_2d(const ARC_SPLINE_1_seg_2d_
                                                       int where1[2], PNT2_s *x2, double parms2[2], int where2[2],
                                                       int *status);
 
-/* Tangency points on the circle (an arc) of the tangent lines through p, with
+/** Tangency points on the circle (an arc) of the tangent lines through p, with
  * their parameters and positions.  p on the circle: its own foot, count 1; p
  * inside: count 0; p outside: two points, ordered along the arc (the smaller
  * parameter first on a counter-clockwise arc, the larger on a clockwise one);
@@ -99,7 +100,7 @@ QUORM_API void ARC_SPLINE_ask_tangents_thru_a_point_2d(const ARC_SPLINE_1_seg_2d
                                                        int bounded, const double tols[], int *count, PNT2_s *t1,
                                                        PNT2_s *t2, double parms[2], int where[2], int *status);
 
-/* Common tangents of two circles, each returned as the straight from its
+/** Common tangents of two circles, each returned as the straight from its
  * touching point on circle 1 to its touching point on circle 2; parms1 holds
  * the touching parameters on circle 1 (element i for tangent i), parms2 those
  * on circle 2.  The candidates are ordered by their touching point on circle
@@ -127,18 +128,18 @@ QUORM_API void ARC_SPLINE_ask_tangents_interior_to_circles_2d(const ARC_SPLINE_1
                                                               ARC_SPLINE_1_seg_2d_s *out1, ARC_SPLINE_1_seg_2d_s *out2,
                                                               double parms1[2], double parms2[2], int *status);
 
-/* Builds into seg the circle through q tangent to t at p and gives in *t_out
+/** Builds into seg the circle through q tangent to t at p and gives in *t_out
  * its unit tangent at q (t itself when the result is a straight). */
 QUORM_API void ARC_SPLINE_compute_tangent_at_other_end_of_chord_2d(const PNT2_s *p, const VEC2_s *t, const PNT2_s *q,
                                                                    const double tols[], VEC2_s *t_out,
                                                                    ARC_SPLINE_1_seg_2d_s *seg);
 
-/* Position of p relative to the circle, from its power k = |p - c|^2 - r^2:
+/** Position of p relative to the circle, from its power k = |p - c|^2 - r^2:
  * 0 when tol^2 >= ||k| - tol^2| (on it), -1 inside, 1 outside. */
 QUORM_API int ARC_SPLINE_ask_where_is_pt_wrt_circle_2d(const PNT2_s *p, const ARC_SPLINE_1_seg_2d_s *circle,
                                                        double tol);
 
-/* Position of circle c1 relative to circle c2 (d the centre distance):
+/** Position of circle c1 relative to circle c2 (d the centre distance):
  *   0  touching from outside        1  apart (or a circle unusable)
  *  -6  the same circle             -1  one inside the other (or equal radii, different centres)
  *  -3  c1 touches c2 from inside   -2  c2 touches c1 from inside

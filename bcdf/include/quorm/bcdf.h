@@ -1,4 +1,5 @@
-/* The curve defining-data record (BCDF_s): points, parameters, attached
+/** @file
+ * The curve defining-data record (BCDF_s): points, parameters, attached
  * slopes, curvatures and curvature derivatives, least-squares settings,
  * order and periodicity of a B-spline curve to be interpolated or fitted.
  *
@@ -18,11 +19,11 @@
 QUORM_BEGIN_DECLS
 
 typedef struct BCDF_s {
-    PNTLST_s *points;      /* dimension 3, or 4 (w*x, w*y, w*z, w)           */
-    PNTLST_s *weights;     /* one per point; present only for least squares  */
-    PNTLST_s *params;      /* one per point, strictly increasing             */
-    PNTLST_s *slopes;      /* first three components are read                */
-    PNTLST_s *slope_pars;  /* parameter of the point carrying each slope     */
+    PNTLST_s *points;      /**< dimension 3, or 4 (w*x, w*y, w*z, w)           */
+    PNTLST_s *weights;     /**< one per point; present only for least squares  */
+    PNTLST_s *params;      /**< one per point, strictly increasing             */
+    PNTLST_s *slopes;      /**< first three components are read                */
+    PNTLST_s *slope_pars;  /**< parameter of the point carrying each slope     */
     PNTLST_s *crvatrs;
     PNTLST_s *crvatr_pars;
 #if QUORM_FULL_BUILD
@@ -35,12 +36,12 @@ typedef struct BCDF_s {
     int *crvatr_deriv_types;
 #endif
     double ls_tolerance;
-    int ls_num_of_segments; /* 0: the fit is driven by ls_tolerance */
-    int order;              /* 2 ... 25 */
-    int periodicity;        /* 0 open, 1 periodic (last point repeats the first) */
+    int ls_num_of_segments; /**< 0: the fit is driven by ls_tolerance */
+    int order;              /**< 2 ... 25 */
+    int periodicity;        /**< 0 open, 1 periodic (last point repeats the first) */
     int num_of_knots;
-    double *knot_sequence;  /* the caller's; never freed by the record */
-    int *constraint_types;  /* one per point, or null */
+    double *knot_sequence;  /**< the caller's; never freed by the record */
+    int *constraint_types;  /**< one per point, or null */
     bool ls_uniform_segments;
     int algorithm_version;
 } BCDF_s;
@@ -54,7 +55,7 @@ QUORM_API int BCDF_return_num_of_crvatrs(const BCDF_s *bcdf);
 #if QUORM_FULL_BUILD
 QUORM_API int BCDF_return_num_of_crvatr_derivs(const BCDF_s *bcdf);
 #endif
-/* points + slopes + curvatures (+ curvature derivatives), minus 1 when periodic */
+/** points + slopes + curvatures (+ curvature derivatives), minus 1 when periodic */
 QUORM_API int BCDF_return_num_of_constraints(const BCDF_s *bcdf);
 QUORM_API int BCDF_return_order(const BCDF_s *bcdf);
 QUORM_API int BCDF_return_periodicity(const BCDF_s *bcdf);
@@ -92,19 +93,19 @@ QUORM_API double *BCDF_copy_points(const BCDF_s *bcdf, int *count, int *dimensio
 QUORM_API double *BCDF_copy_parameters(const BCDF_s *bcdf, int *count);
 QUORM_API double *BCDF_copy_slopes(const BCDF_s *bcdf, int *count, int *dimension);
 QUORM_API double *BCDF_copy_slope_pars(const BCDF_s *bcdf, int *count);
-/* One entry per slope / curvature / curvature derivative; a zero-length
+/** One entry per slope / curvature / curvature derivative; a zero-length
  * block (not null) when there are none. */
 QUORM_API int *BCDF_copy_slope_type_array(const BCDF_s *bcdf);
 QUORM_API int *BCDF_copy_crvatr_type_array(const BCDF_s *bcdf);
 #if QUORM_FULL_BUILD
 QUORM_API int *BCDF_copy_crvatr_deriv_type_array(const BCDF_s *bcdf);
 #endif
-/* Null with count 0 when the record has no constraint types. */
+/** Null with count 0 when the record has no constraint types. */
 QUORM_API int *BCDF_copy_constraint_type_array(const BCDF_s *bcdf, int *count);
 
 /* ---- single entries ------------------------------------------------------------------ */
 
-/* Cartesian point (x/w, y/w, z/w for a 4-D list). */
+/** Cartesian point (x/w, y/w, z/w for a 4-D list). */
 QUORM_API void BCDF_copy_single_3d_point(const BCDF_s *bcdf, int position, double out[3]);
 QUORM_API void BCDF_copy_single_3d_slope(const BCDF_s *bcdf, int position, double out[3], int *type);
 QUORM_API void BCDF_copy_single_3d_crvatr(const BCDF_s *bcdf, int position, double out[3], int *type);
@@ -114,22 +115,22 @@ QUORM_API void BCDF_copy_single_3d_crvatr_deriv(const BCDF_s *bcdf, int position
 
 /* ---- attaching ---------------------------------------------------------------------- */
 
-/* Frees the old constraint types and takes ownership of types (one per
+/** Frees the old constraint types and takes ownership of types (one per
  * point, or null). */
 QUORM_API void BCDF_add_constraint_type_array(BCDF_s *bcdf, int *types);
-/* Stores count and pointer; the knots stay the caller's. */
+/** Stores count and pointer; the knots stay the caller's. */
 QUORM_API void BCDF_attach_knot_sequence(BCDF_s *bcdf, int count, double *knots);
 QUORM_API void BCDF_detach_knot_sequence(BCDF_s *bcdf);
 
 /* ---- lifetime -------------------------------------------------------------------------- */
 
-/* Deep copy (null gives null); the copy has no knot sequence attached. */
+/** Deep copy (null gives null); the copy has no knot sequence attached. */
 QUORM_API BCDF_s *BCDF_copy_structure(const BCDF_s *bcdf);
-/* Frees the record and everything it owns; null allowed. */
+/** Frees the record and everything it owns; null allowed. */
 QUORM_API void BCDF_free_structure(BCDF_s *bcdf);
-/* As BCDF_free_structure, but the point coordinate array survives. */
+/** As BCDF_free_structure, but the point coordinate array survives. */
 QUORM_API void BCDF_free_all_but_points(BCDF_s *bcdf);
-/* Moves the record into persistent memory; the argument is freed. */
+/** Moves the record into persistent memory; the argument is freed. */
 QUORM_API BCDF_s *BCDF_make_bcdf_data_persistent(BCDF_s *bcdf);
 
 QUORM_END_DECLS

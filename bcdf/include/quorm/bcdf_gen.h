@@ -1,4 +1,5 @@
-/* Building, editing and validating curve defining data (BCDF_s).
+/** @file
+ * Building, editing and validating curve defining data (BCDF_s).
  *
  * Positions are 0-based.  Vectors (slopes, curvatures, curvature
  * derivatives) are three doubles; an attached vector belongs to the point
@@ -44,7 +45,7 @@ QUORM_API BCDF_s *BCDF_create_from_pntlst(int periodicity, int order, int least_
                                           PNTLST_s *slope_pars, int *slope_types, PNTLST_s *crvatrs,
                                           PNTLST_s *crvatr_pars, int *crvatr_types, int *constraint_types);
 #endif
-/* New order-4 record around coords (n points, taken over) with chord-length
+/** New order-4 record around coords (n points, taken over) with chord-length
  * parameters; with least_squares 1 also weights and the current distance
  * tolerance. */
 QUORM_API BCDF_s *BCDF_create_df_from_pts(double *coords, int n, int dimension, int least_squares);
@@ -52,24 +53,24 @@ QUORM_API BCDF_s *BCDF_create_df_from_pts(double *coords, int n, int dimension, 
 /* ---- settings -------------------------------------------------------------- */
 
 QUORM_API void BCDF_change_order(BCDF_s *bcdf, int order);
-/* Convert to least squares when needed, then store the value. */
+/** Convert to least squares when needed, then store the value. */
 QUORM_API void BCDF_change_tolerance(BCDF_s *bcdf, double tol);
 QUORM_API void BCDF_change_number_of_segments(BCDF_s *bcdf, int n);
 QUORM_API void BCDF_replace_weight(BCDF_s *bcdf, int position, double w);
-/* Weights from the parameters (one per parameter). */
+/** Weights from the parameters (one per parameter). */
 QUORM_API void BCDF_add_weights(BCDF_s *bcdf);
-/* Drops or appends the closing point, recomputes the parameters and, for a
+/** Drops or appends the closing point, recomputes the parameters and, for a
  * least-squares record, the weights. */
 QUORM_API void BCDF_toggle_periodicity(BCDF_s *bcdf);
 QUORM_API void BCDF_convert_to_least_squares(BCDF_s *bcdf);
 
 /* ---- points ------------------------------------------------------------------ */
 
-/* kind 3: pt is Cartesian (x, y, z); kind 4: homogeneous (w*x, w*y, w*z, w). */
+/** kind 3: pt is Cartesian (x, y, z); kind 4: homogeneous (w*x, w*y, w*z, w). */
 QUORM_API void BCDF_replace_defining_point(BCDF_s *bcdf, const double *pt, int position, int kind);
-/* Removes count points from position on, with everything attached to them. */
+/** Removes count points from position on, with everything attached to them. */
 QUORM_API void BCDF_remove_defining_points(BCDF_s *bcdf, int position, int count);
-/* Sets the parameters (from params, n of them, or chord length when null)
+/** Sets the parameters (from params, n of them, or chord length when null)
  * and moves the attached vectors' parameters along with their points. */
 QUORM_API void BCDF_add_params(BCDF_s *bcdf, const double *params);
 
@@ -80,9 +81,9 @@ QUORM_API void BCDF_replace_curvature(BCDF_s *bcdf, const double *v, int point, 
 #if QUORM_FULL_BUILD
 QUORM_API void BCDF_replace_curvature_deriv(BCDF_s *bcdf, const double *v, int point, int type);
 #endif
-/* Type 0 automatic, 1 v as given, 2 to 5 v normalised in place first. */
+/** Type 0 automatic, 1 v as given, 2 to 5 v normalised in place first. */
 QUORM_API void BCDF_change_slope(BCDF_s *bcdf, int type, double *v, int point);
-/* Type 0 v as given, 1 radius-driven (automatic direction, length 1/radius). */
+/** Type 0 v as given, 1 radius-driven (automatic direction, length 1/radius). */
 QUORM_API void BCDF_change_curvature(BCDF_s *bcdf, int type, const double *v, int point, double radius);
 QUORM_API void BCDF_remove_slopes(BCDF_s *bcdf, int position, int count);
 QUORM_API void BCDF_remove_curvatures(BCDF_s *bcdf, int position, int count);
@@ -124,7 +125,7 @@ QUORM_API int BCDF_slope_at_curvature_deriv(const BCDF_s *bcdf, int index, int *
 QUORM_API int BCDF_curvature_at_curvature_deriv(const BCDF_s *bcdf, int index, int *pos, double out[3]);
 #endif
 QUORM_API int BCDF_parameter_in_list(const BCDF_s *bcdf, double t, int *pos);
-/* New arrays (the caller frees them) of the 1-based point numbers carrying
+/** New arrays (the caller frees them) of the 1-based point numbers carrying
  * each entry; null with count 0 when there are none. */
 QUORM_API int *BCDF_create_slope_pos_array(const BCDF_s *bcdf, int *count);
 QUORM_API int *BCDF_create_crvatr_pos_array(const BCDF_s *bcdf, int *count);
@@ -142,14 +143,14 @@ QUORM_API int BCDF_ask_min_npoles_for_fit(const BCDF_s *bcdf);
 QUORM_API int BCDF_num_of_knots_needed(const BCDF_s *bcdf, int k);
 QUORM_API double BCDF_calc_df_polygon_length(const BCDF_s *bcdf);
 QUORM_API int BCDF_check_consecutive_dup_pts(const BCDF_s *bcdf);
-/* kind 1: pt would replace the point at position; kind 2: that point would
+/** kind 1: pt would replace the point at position; kind 2: that point would
  * be removed; kind 3: any consecutive duplicates.  1 when points would come
  * closer than the length tolerance. */
 QUORM_API int BCDF_check_overlap_points(const BCDF_s *bcdf, int kind, int position, const double pt[3]);
-/* 0, or the code of the first defect found. */
+/** 0, or the code of the first defect found. */
 QUORM_API int BCDF_check_defining_data(const BCDF_s *bcdf);
 QUORM_API void BCDF_convert_4d_to_3d(BCDF_s *bcdf);
-/* Parameters to 0 ... 1; returns the old last parameter. */
+/** Parameters to 0 ... 1; returns the old last parameter. */
 QUORM_API double BCDF_normalize_parameters(BCDF_s *bcdf);
 QUORM_API void BCDF_unnormalize_parameters(BCDF_s *bcdf, double scale);
 

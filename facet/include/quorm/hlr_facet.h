@@ -1,4 +1,5 @@
-/* Hidden-line rendering of faceted models (HLR_FACET_).
+/** @file
+ * Hidden-line rendering of faceted models (HLR_FACET_).
  *
  * One rendering per process lives between HLR_FACET_init and HLR_FACET_term.
  * The caller sets the callbacks, the view and the clipping window, feeds the
@@ -59,22 +60,22 @@ typedef void (*HLR_FACET_line_callback_t)(const double start[3], const double en
 typedef void (*HLR_FACET_diag_callback_t)(HLR_FACET_severity_codes_t severity, HLR_FACET_diagnostic_codes_t code,
                                           const char *text);
 
-/* Starts a rendering (releasing any previous one). */
+/** Starts a rendering (releasing any previous one). */
 QUORM_API void HLR_FACET_init(void);
 QUORM_API void HLR_FACET_set_line_callback(HLR_FACET_line_callback_t cb);
 QUORM_API void HLR_FACET_set_diag_callback(HLR_FACET_diag_callback_t cb);
-/* Only 1 is accepted; other values leave the level unchanged. */
+/** Only 1 is accepted; other values leave the level unchanged. */
 QUORM_API void HLR_FACET_set_debug_level(int level);
 QUORM_API void HLR_FACET_view(const double origin[3], const double orientation[9], double scale, double eye_distance,
                               int perspective);
-/* x1, y1, x2, y2 in view coordinates; all four zero switch clipping off. */
+/** x1, y1, x2, y2 in view coordinates; all four zero switch clipping off. */
 QUORM_API void HLR_FACET_clipping(const double window[4]);
-/* Opens a group of n_vloc locations and n_vnrm normals, all undefined.  The
+/** Opens a group of n_vloc locations and n_vnrm normals, all undefined.  The
  * fourth argument is not used. */
 QUORM_API void HLR_FACET_group(int n_vloc, int n_vnrm, int n_points, const double (*points)[3], void *user);
 QUORM_API void HLR_FACET_add_vloc(int i, const double p[3]);
 QUORM_API void HLR_FACET_add_vnrm(int i, const double n[3]);
-/* One facet of n vertices of the current group.  Vertex i offers the edge to
+/** One facet of n vertices of the current group.  Vertex i offers the edge to
  * vertex i + 1 (cyclically) with edge_flags[i] (a null array: all clear),
  * unless the location index of vertex i + 1 is negative: that marks the edge
  * as not drawn, and the index is made positive in vloc.  A null vnrm uses the

@@ -1,4 +1,5 @@
-/* Triangulation of simple planar polygons (PTF_).
+/** @file
+ * Triangulation of simple planar polygons (PTF_).
  *
  * PTF_poly_tri_fill splits a simple polygon, given counter-clockwise without
  * repeating its first point, into exactly num_pts - 2 triangles on its own
@@ -22,7 +23,7 @@
 
 QUORM_BEGIN_DECLS
 
-/* One triangle: vertex indices (k0, k1, k2) counter-clockwise, and the
+/** One triangle: vertex indices (k0, k1, k2) counter-clockwise, and the
  * triangles across edges k1-k2, k2-k0 and k0-k1 (-1 on the polygon's
  * boundary). */
 typedef struct PTF_tri_s {
@@ -30,14 +31,14 @@ typedef struct PTF_tri_s {
     int neighbors[3];
 } PTF_tri_s;
 
-/* The points joined to one point by a triangle edge, in order of discovery;
+/** The points joined to one point by a triangle edge, in order of discovery;
  * neighbors has num_pts entries, the unused tail -1. */
 typedef struct PTF_pt_neighbors_s {
     int num_neighbors;
     int *neighbors;
 } PTF_pt_neighbors_s;
 
-/* For polygon edge k -> k+1: the triangle carrying it and the edge's number
+/** For polygon edge k -> k+1: the triangle carrying it and the edge's number
  * in that triangle (1: k1-k2, 2: k2-k0, 3: k0-k1); both -1 until set. */
 typedef struct PTF_bnd_edge_neighbors_s {
     int tri;
@@ -46,21 +47,21 @@ typedef struct PTF_bnd_edge_neighbors_s {
 
 typedef enum PTF_fill_status_e {
     PTF_FILL_OK = 0,
-    PTF_FILL_INCOMPLETE = 1, /* clockwise, not simple, or no acceptable triangle */
-    PTF_FILL_INVALID_INPUT = 2 /* fewer than three points */
+    PTF_FILL_INCOMPLETE = 1, /**< clockwise, not simple, or no acceptable triangle */
+    PTF_FILL_INVALID_INPUT = 2 /**< fewer than three points */
 } PTF_fill_status_e;
 
-/* Fills the polygon.  Each output pointer may be null (that output is not
+/** Fills the polygon.  Each output pointer may be null (that output is not
  * produced).  The outputs are cleared first and stay cleared unless the
  * status is 0. */
 QUORM_API PTF_fill_status_e PTF_poly_tri_fill(int num_pts, PNT2_s *pts, int *num_tris, PTF_tri_s **tris,
                                               PTF_bnd_edge_neighbors_s **bnd_edges,
                                               PTF_pt_neighbors_s **pt_neighbors);
 
-/* True exactly when PTF_poly_tri_fill with no outputs returns 0. */
+/** True exactly when PTF_poly_tri_fill with no outputs returns 0. */
 QUORM_API bool PTF_validate_boundary(int num_pts, PNT2_s *pts);
 
-/* Frees the outputs of PTF_poly_tri_fill; null arrays are skipped. */
+/** Frees the outputs of PTF_poly_tri_fill; null arrays are skipped. */
 QUORM_API void PTF_free_output(int num_pts, PTF_tri_s *tris, PTF_pt_neighbors_s *pt_neighbors,
                                PTF_bnd_edge_neighbors_s *bnd_edges);
 

@@ -1,4 +1,5 @@
-/* Coordinate systems (CSYS_, h964, h965).
+/** @file
+ * Coordinate systems (CSYS_, h964, h965).
  *
  * Scaled transformations.  h964 and h965 take a transformation as an array
  * of 13 doubles:
@@ -13,19 +14,19 @@
 
 #include <quorm/records.h>
 
-/* Number of doubles of a scaled transformation. */
+/** Number of doubles of a scaled transformation. */
 #define QUORM_SCALED_TRANSFORM_SIZE 13
 
 QUORM_BEGIN_DECLS
 
-/* c expressed in the reference system: out's origin is the reference's local
+/** c expressed in the reference system: out's origin is the reference's local
  * coordinates of c's origin, out's axes the local components of c's axes,
  * rebuilt as a frame (MTX3_init_x_y_z).  Should c's axes not form a frame,
  * out's axes are their local components as they stand.  out may be c or
  * reference. */
 QUORM_API void CSYS_map_csys(const CSYS_s *c, const CSYS_s *reference, CSYS_s *out);
 
-/* c turned so that its Z axis runs along z, with the origin kept.  When the
+/** c turned so that its Z axis runs along z, with the origin kept.  When the
  * new Z is c's own Z, out is c; when it is c's Z reversed, out's axes are
  * c's X, -Y and -Z; otherwise c is turned about the axis perpendicular to
  * both Z directions, which becomes out's X axis, and out's axes are an
@@ -35,7 +36,7 @@ QUORM_API void CSYS_map_csys(const CSYS_s *c, const CSYS_s *reference, CSYS_s *o
  * c's axes are too degenerate to turn.  out may be c. */
 QUORM_API bool CSYS_get_csys_given_z_dir(const CSYS_s *c, const quorm_vector3 *z, CSYS_s *out);
 
-/* Carries the coordinate-system matrix csys through the scaled
+/** Carries the coordinate-system matrix csys through the scaled
  * transformation (QUORM_SCALED_TRANSFORM_SIZE doubles): out's axes are the
  * transformed X and Y axes made unit and perpendicular, and their cross
  * product, so the scale is discarded.  When the transformed axes give no
@@ -49,7 +50,7 @@ QUORM_API bool CSYS_get_csys_given_z_dir(const CSYS_s *c, const quorm_vector3 *z
  * be csys. */
 QUORM_API int h964(const MTX3_s *csys, const double *transform, MTX3_s *out);
 
-/* a becomes the composition "a, then b": its matrix A_b*A_a/s_b, its
+/** a becomes the composition "a, then b": its matrix A_b*A_a/s_b, its
  * translation t_b + A_b*t_a; a's scale factor is kept.  A scale factor of b
  * that is zero, or so small that its reciprocal is not finite, is a bad
  * argument (QUORM_ERR_BAD_ARGUMENT) while the checking level is above 0 and

@@ -1,4 +1,5 @@
-/* The library's one-slot error register: a number and a level, both 0 at
+/** @file
+ * The library's one-slot error register: a number and a level, both 0 at
  * load.  A push overwrites the previous values; the message is not kept.
  * Families that push (the banded solvers, with level 4) have their callers
  * test merrorlevel after each step and call merrorflush before returning. */
@@ -10,7 +11,7 @@
 QUORM_BEGIN_DECLS
 
 QUORM_API void merrorpush(char *message, int number, int level);
-/* Clears number and level; returns 0. */
+/** Clears number and level; returns 0. */
 QUORM_API int merrorflush(void);
 QUORM_API int merrornum(void);
 QUORM_API int merrorlevel(void);

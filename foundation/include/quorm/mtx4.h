@@ -1,4 +1,5 @@
-/* Homogeneous 4x4 transforms (MTX4_).
+/** @file
+ * Homogeneous 4x4 transforms (MTX4_).
  *
  * Functions returning int give 0 on success and 1 for degenerate input,
  * leaving out unwritten. */
@@ -9,34 +10,34 @@
 
 QUORM_BEGIN_DECLS
 
-/* out = b * a (apply a, then b), and out = b * a^T; out may be a or b. */
+/** out = b * a (apply a, then b), and out = b * a^T; out may be a or b. */
 QUORM_API void MTX4_multiply(const MTX4_s *a, const MTX4_s *b, MTX4_s *out);
 QUORM_API void MTX4_multiply_t(const MTX4_s *a, const MTX4_s *b, MTX4_s *out);
-/* Inverse of m (out may be m); 1 when m is singular or its inverse would not
+/** Inverse of m (out may be m); 1 when m is singular or its inverse would not
  * be finite. */
 QUORM_API int MTX4_invert(const MTX4_s *m, MTX4_s *out);
 
-/* All 16 elements within tol, and the linear parts both or neither
+/** All 16 elements within tol, and the linear parts both or neither
  * ortho-normal. */
 QUORM_API bool MTX4_is_equal(const MTX4_s *a, const MTX4_s *b, double tol);
 QUORM_API bool MTX4_is_identity(const MTX4_s *m, double tol);
-/* Same last element (last_tol), translations within distance_tol, linear
+/** Same last element (last_tol), translations within distance_tol, linear
  * parts equal within rotation_tol. */
 QUORM_API bool MTX4_is_equal_transform(const MTX4_s *a, const MTX4_s *b, double rotation_tol, double distance_tol,
                                        double last_tol);
 
-/* The MTX3_ operations on the linear part; the translation is untouched. */
+/** The MTX3_ operations on the linear part; the translation is untouched. */
 QUORM_API bool MTX4_is_ortho_normal(const MTX4_s *m);
 QUORM_API bool MTX4_ortho_normalize(MTX4_s *m);
 QUORM_API int MTX4_fixup(MTX4_s *m);
 
-/* Scaling by factors about point. */
+/** Scaling by factors about point. */
 QUORM_API void MTX4_scaling(const quorm_point3 *point, const quorm_vector3 *factors, MTX4_s *out);
-/* Rotation by angle degrees about the axis through point. */
+/** Rotation by angle degrees about the axis through point. */
 QUORM_API int MTX4_rotation(const quorm_point3 *point, const quorm_vector3 *axis, double angle, MTX4_s *out);
-/* Reflection in the plane through point with the given normal. */
+/** Reflection in the plane through point with the given normal. */
 QUORM_API int MTX4_mirror(const quorm_point3 *point, const quorm_vector3 *normal, MTX4_s *out);
-/* Carries geometry expressed about the system (origin1, x1, y1) onto the
+/** Carries geometry expressed about the system (origin1, x1, y1) onto the
  * system (origin2, x2, y2).  1 when an axis is null or a system's axes are
  * not perpendicular. */
 QUORM_API int MTX4_csys_to_csys(const quorm_point3 *origin1, const quorm_vector3 *x1, const quorm_vector3 *y1,

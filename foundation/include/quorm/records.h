@@ -1,4 +1,5 @@
-/* The geometric records shared by every family, and the matrix conventions.
+/** @file
+ * The geometric records shared by every family, and the matrix conventions.
  *
  * All components are IEEE doubles stored in the order declared, with nothing
  * between them.  Records carry no behaviour and no ownership: callers own
@@ -72,35 +73,35 @@ typedef Point3 quorm_point3;
 typedef Vector3 quorm_vector3;
 #endif
 
-/* 2-D frame: row 0 (elem[0], elem[1]) the unit X direction, row 1 the unit Y. */
+/** 2-D frame: row 0 (elem[0], elem[1]) the unit X direction, row 1 the unit Y. */
 typedef struct MTX2_s {
     double elem[4];
 } MTX2_s;
 
-/* 3-D orientation: rows X, Y, Z axes; element (i, j) is elem[3*i + j]. */
+/** 3-D orientation: rows X, Y, Z axes; element (i, j) is elem[3*i + j]. */
 typedef struct MTX3_s {
     double elem[9];
 } MTX3_s;
 
-/* Homogeneous transform, row by row; element (i, j) is elem[4*i + j]. */
+/** Homogeneous transform, row by row; element (i, j) is elem[4*i + j]. */
 typedef struct MTX4_s {
     double elem[16];
 } MTX4_s;
 
-/* Plane through point; normal need not be of unit length. */
+/** Plane through point; normal need not be of unit length. */
 typedef struct PLN3_s {
     quorm_point3 point;
     quorm_vector3 normal;
 } PLN3_s;
 
-/* Coordinate system: origin and axes (rows of matrix). */
+/** Coordinate system: origin and axes (rows of matrix). */
 typedef struct CSYS_s {
     quorm_point3 origin;
     MTX3_s matrix;
 } CSYS_s;
 
 #if QUORM_REDUCED_BUILD
-/* Axis-aligned box. */
+/** Axis-aligned box. */
 typedef struct BOX3_s {
     double x_min, x_max, y_min, y_max, z_min, z_max;
 } BOX3_s;

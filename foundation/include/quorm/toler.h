@@ -1,4 +1,5 @@
-/* Tolerance services.
+/** @file
+ * Tolerance services.
  *
  * The distance and angular tolerances are the first two doubles of the
  * exported block srfc1; the host fills the angular tolerance directly and
@@ -18,11 +19,11 @@
 #include <quorm/quorm_platform.h>
 
 typedef struct srfc1_s {
-    double distance_tol; /* model units */
-    double angular_tol;  /* as the host stores it */
+    double distance_tol; /**< model units */
+    double angular_tol;  /**< as the host stores it */
 } srfc1_s;
 
-/* Number of entries of the equality-tolerance table. */
+/** Number of entries of the equality-tolerance table. */
 #define EQ_TOLERANCE_TABLE_SIZE 8
 
 QUORM_BEGIN_DECLS
@@ -31,7 +32,7 @@ QUORM_API extern srfc1_s srfc1;
 
 #if QUORM_FULL_BUILD
 QUORM_API double TOLER_ask_distance_tol(void);
-/* Stores tol.  A negative tolerance is reported through ERROR_internal
+/** Stores tol.  A negative tolerance is reported through ERROR_internal
  * ("-ve tolerance: %g"), a NaN or infinite one likewise ("Invalid tolerance:
  * %g"), while the checking level is above 0; neither is ever stored. */
 QUORM_API double TOLER_set_distance_tol(double tol);
@@ -43,15 +44,15 @@ QUORM_API double EQ_ask_number_tolerance(void);
 QUORM_API double EQ_ask_length_tolerance(void);
 QUORM_API double EQ_ask_length_squared_tolerance(void);
 
-/* 1 when |*a - *b| <= the tolerance of *kind (0 number, 1 length, 2 length
+/** 1 when |*a - *b| <= the tolerance of *kind (0 number, 1 length, 2 length
  * squared, any other value the number tolerance squared), else 0; 0 when
  * either value is a NaN. */
 QUORM_API int eqz(const double *a, const double *b, const int *kind);
 
-/* Recomputes the equality-tolerance table from the settings block. */
+/** Recomputes the equality-tolerance table from the settings block. */
 QUORM_API void sys21(void);
 
-/* *out = table[*index] * *value.  An index outside 0..7 is a bad argument
+/** *out = table[*index] * *value.  An index outside 0..7 is a bad argument
  * (QUORM_ERR_BAD_ARGUMENT) while the checking level is above 0; at level 0
  * it gives *out = 0.  The table is never read outside its bounds. */
 QUORM_API void sys22(const double *value, const int *index, double *out);

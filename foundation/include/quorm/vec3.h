@@ -1,4 +1,5 @@
-/* 3-D vector algebra (VEC3_).
+/** @file
+ * 3-D vector algebra (VEC3_).
  *
  * Tolerances are arguments.  While the checking level is above 0 the vector
  * inputs must be finite (VEC3_is_finite), else an assertion fails.  Degenerate
@@ -11,10 +12,10 @@
 
 QUORM_BEGIN_DECLS
 
-/* True when every component's magnitude is below 1e19 (a NaN is not finite). */
+/** True when every component's magnitude is below 1e19 (a NaN is not finite). */
 QUORM_API bool VEC3_is_finite(const quorm_vector3 *u);
 
-/* Unit vector of u.  With s the squared length of u: when tol*tol >= s (or s
+/** Unit vector of u.  With s the squared length of u: when tol*tol >= s (or s
  * is NaN), *length and every component of *unit are set to 0 and the result
  * is 0; otherwise *length = sqrt(s), *unit = u * (1/sqrt(s)) and the result is
  * 1.  Vectors so short (or so long) that s would lose precision, underflow
@@ -22,14 +23,14 @@ QUORM_API bool VEC3_is_finite(const quorm_vector3 *u);
  * the same test on the length. unit may be u. */
 QUORM_API int VEC3_unitize(const quorm_vector3 *u, double tol, double *length, quorm_vector3 *unit);
 
-/* Parallel when |u x v|^2 / (|u|^2 |v|^2) <= tol^2 (tol is the sine of the
+/** Parallel when |u x v|^2 / (|u|^2 |v|^2) <= tol^2 (tol is the sine of the
  * allowed deviation); perpendicular when (u.v)^2 / (|u|^2 |v|^2) <= tol^2
  * (tol is the cosine).  A vector of squared length <= 1e-20 is parallel and
  * perpendicular to everything. */
 QUORM_API bool VEC3_is_parallel(const quorm_vector3 *u, const quorm_vector3 *v, double tol);
 QUORM_API bool VEC3_is_perpendicular(const quorm_vector3 *u, const quorm_vector3 *v, double tol);
 
-/* A vector perpendicular to u (not unitized): the component of least
+/** A vector perpendicular to u (not unitized): the component of least
  * magnitude becomes 0 and the other two are swapped with one sign changed,
  * ties settled with a margin of 1e-10 (1e-10 times the largest component for
  * vectors shorter than unit size).  A vector of squared length <= 1e-20
@@ -37,13 +38,13 @@ QUORM_API bool VEC3_is_perpendicular(const quorm_vector3 *u, const quorm_vector3
  * result is 1.  out may be u. */
 QUORM_API int VEC3_ask_perpendicular(const quorm_vector3 *u, quorm_vector3 *out);
 
-/* The angle in [0, 2*pi) turning from u to v positively about reference.
+/** The angle in [0, 2*pi) turning from u to v positively about reference.
  * u and v are unitized with tolerance 1e-10; a null one gives 0.  Angles of
  * magnitude <= 1e-10 are returned as 0.  A null reference pointer gives the
  * unsigned angle in [0, pi]. */
 QUORM_API double VEC3_angle_between(const quorm_vector3 *u, const quorm_vector3 *v, const quorm_vector3 *reference);
 
-/* Splits v along the unit vector n: parallel = (v.n) n, perpendicular =
+/** Splits v along the unit vector n: parallel = (v.n) n, perpendicular =
  * v - parallel, third = n x perpendicular.  Outputs may be inputs. */
 QUORM_API void VEC3_make_trihedral(const quorm_vector3 *v, const quorm_vector3 *n, quorm_vector3 *perpendicular,
                                    quorm_vector3 *third, quorm_vector3 *parallel);

@@ -1,4 +1,5 @@
-/* Bezier and B-spline segment evaluation (h0900 ... h0909, h4301).
+/** @file
+ * Bezier and B-spline segment evaluation (h0900 ... h0909, h4301).
  *
  * Every argument is passed by address; results go through pointers.
  *
@@ -23,22 +24,22 @@
 
 #include <quorm/quorm_platform.h>
 
-/* Highest degree of a piece (the kernel-wide order limit is 25). */
+/** Highest degree of a piece (the kernel-wide order limit is 25). */
 #define QUORM_KERNEL_MAX_DEGREE 24
-/* Homogeneous points per row of a surface control net (100 doubles). */
+/** Homogeneous points per row of a surface control net (100 doubles). */
 #define QUORM_KERNEL_NET_ROW 25
 
 QUORM_BEGIN_DECLS
 
-/* Homogeneous point of a Bezier piece of degree *n at *t. */
+/** Homogeneous point of a Bezier piece of degree *n at *t. */
 QUORM_API void h0900(const int *n, const double *knots, const double *poly, const double *t, double point[4]);
 
-/* Homogeneous point of a B-spline piece of degree *n at *t by de Boor's
+/** Homogeneous point of a B-spline piece of degree *n at *t by de Boor's
  * algorithm (reads knots[1..2n]; the knots must be nondecreasing with
  * knots[n] < knots[n+1]). */
 QUORM_API void h0901(const int *n, const double *knots, const double *poly, const double *t, double point[4]);
 
-/* Point and first derivative of a Bezier piece of degree 2, 3, 4 and 5,
+/** Point and first derivative of a Bezier piece of degree 2, 3, 4 and 5,
  * unrolled.  `interval` points at k[n] of the segment knot vector, so that
  * interval[0] = t0 and interval[1] = t1. */
 QUORM_API void h0902(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
@@ -46,19 +47,19 @@ QUORM_API void h0903(const double *interval, const double *poly, const double *t
 QUORM_API void h0904(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
 QUORM_API void h0905(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
 
-/* Point and first derivative of a Bezier piece of any degree 0..24.  The
+/** Point and first derivative of a Bezier piece of any degree 0..24.  The
  * derivative is n/(t1 - t0) times the difference of the last two points of
  * de Casteljau's construction; degree 0 gives zero. */
 QUORM_API void h0908(const int *n, const double *knots, const double *poly, const double *t, double point[4],
                      double deriv[4]);
 
-/* The *m-th derivative (homogeneous) of a Bezier piece of degree *n at *t;
+/** The *m-th derivative (homogeneous) of a Bezier piece of degree *n at *t;
  * *m = 0 gives the point, *m > *n gives zeros.  A negative *m is refused
  * while checking (QUORM_ERR_BAD_ARGUMENT) and gives zeros at level 0. */
 QUORM_API void h0909(const int *n, const double *knots, const double *poly, const double *t, const int *m,
                      double result[4]);
 
-/* Point and first partial derivatives of a tensor-product Bezier patch.
+/** Point and first partial derivatives of a tensor-product Bezier patch.
  * degrees[0] = nu, degrees[1] = nv; knots_u and knots_v are segment knot
  * vectors of the two directions; net holds nv + 1 rows of
  * QUORM_KERNEL_NET_ROW homogeneous points, row j holding the nu + 1 points of

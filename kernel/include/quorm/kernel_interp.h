@@ -1,4 +1,5 @@
-/* B-spline knot spans, basis functions and interpolation (h0913 ... h0927,
+/** @file
+ * B-spline knot spans, basis functions and interpolation (h0913 ... h0927,
  * h553, knot_seq_order_4).
  *
  * Knot vectors are nondecreasing; the span containing x is the index i with
@@ -60,23 +61,23 @@
 
 #include <quorm/quorm_platform.h>
 
-/* Highest order of a B-spline in the kernel. */
+/** Highest order of a B-spline in the kernel. */
 #define QUORM_KERNEL_MAX_ORDER 25
 
 QUORM_BEGIN_DECLS
 
-/* Span of x with the tolerance tol at the ends: -1 when x lies outside
+/** Span of x with the tolerance tol at the ends: -1 when x lies outside
  * [knots[0] - tol, knots[count-1] + tol] or no span exists; at or before the
  * first knot the first non-empty span, at or after the last knot the last
  * non-empty span. */
 QUORM_API int h0917(double x, const double *knots, int count, double tol);
-/* h0917, except that x equal to knots[count - k] looks up x - 5e-13, so that
+/** h0917, except that x equal to knots[count - k] looks up x - 5e-13, so that
  * the end of the last span belongs to it. */
 QUORM_API int h0917x(double x, const double *knots, int count, int k, double tol);
-/* Span of *x within the valid range k - 1 .. count - k - 1, or -1; *x is
+/** Span of *x within the valid range k - 1 .. count - k - 1, or -1; *x is
  * clamped to knots[k-1] below and to knots[count-k] - 5e-13 above. */
 QUORM_API int h0918(double *x, const double *knots, int count, int k);
-/* out[r] = r-th derivative of the basis function N(j, k) at x for
+/** out[r] = r-th derivative of the basis function N(j, k) at x for
  * r = 0..d (derivatives of order k and above are 0).  Returns 0.  Knot
  * differences of at most 1e-10 make their ratio 0.  j and k must leave
  * knots[j..j+k] inside the vector: otherwise the call is refused while
@@ -84,41 +85,41 @@ QUORM_API int h0918(double *x, const double *knots, int count, int k);
  * level 0. */
 QUORM_API int h0916(int count, const double *knots, int j, int k, double x, int d, double *out);
 
-/* Interpolation with knots built here (*knot_count = m + k knots, m control
+/** Interpolation with knots built here (*knot_count = m + k knots, m control
  * points).  knots and ctrl must hold m + k and m * dimension doubles. */
 QUORM_API int h0913(const int *descriptor, const double *points, const double *params, const double *cond_params,
                     const int *cond_orders, const double *cond_values, int *knot_count, double *knots,
                     double *ctrl);
-/* Interpolation on given knots: dense solve for periodic curves and for
+/** Interpolation on given knots: dense solve for periodic curves and for
  * conditions of the second or third group, else h0913a. */
 QUORM_API int h0913b(const int *descriptor, const double *points, const double *params, const double *cond_params,
                      const int *cond_orders, const double *cond_values, const double *knots, double *ctrl);
-/* Open curves only, banded solve without pivoting (msetup_banded family),
+/** Open curves only, banded solve without pivoting (msetup_banded family),
  * of the whole system: the points and the conditions of all three groups
  * (m = np + ndc equations). */
 QUORM_API int h0913a(const int *descriptor, const double *points, const double *params, const double *cond_params,
                      const int *cond_orders, const double *cond_values, const double *knots, double *ctrl);
 #if QUORM_FULL_BUILD
-/* h0913a with the compact band LU with partial pivoting (bandec, banbks). */
+/** h0913a with the compact band LU with partial pivoting (bandec, banbks). */
 QUORM_API int h0913a2(const int *descriptor, const double *points, const double *params, const double *cond_params,
                       const int *cond_orders, const double *cond_values, const double *knots, double *ctrl);
 #endif
 
-/* Scalar cubic through (params[i], y[i]), i < *np, with end slopes from
+/** Scalar cubic through (params[i], y[i]), i < *np, with end slopes from
  * three-point parabolas (a chord slope for two points): *count = np + 2
  * control values, knots np + 6 (the first parameter three times, the
  * parameters, the last three times).  Status as the drivers; -1 for fewer
  * than two points. */
 QUORM_API int h0925(const int *np, const double *y, const double *params, int *count, double *ctrl, double *knots);
 
-/* Tangent estimate from three 3-D points at parameters t0 < t1 < t2: the
+/** Tangent estimate from three 3-D points at parameters t0 < t1 < t2: the
  * derivative m at t1 of the parabola through them (*selector 2), or the end
  * tangent (3 s1 - m)/2 at P2 (*selector 3) or (3 s0 - m)/2 at P0 (any other
  * selector), s0 and s1 being the chord slopes. */
 QUORM_API void h553(const double p0[3], const double p1[3], const double p2[3], const double *t0, const double *t1,
                     const double *t2, const int *selector, double tangent[3]);
 
-/* Collocation matrix, dense: the m x m row-pointer matrix is zeroed and
+/** Collocation matrix, dense: the m x m row-pointer matrix is zeroed and
  * filled, rows 0..np-1 the points, np..np+ndc-1 the conditions, then for a
  * periodic curve the p rows tying control point i to m - p + i (9, -9).  A
  * periodic curve's parameters are moved by the period into the knot domain.
@@ -126,7 +127,7 @@ QUORM_API void h553(const double p0[3], const double p1[3], const double p2[3], 
  * parameter outside the knots. */
 QUORM_API int h0926(const int *descriptor, const double *knots, const double *params, const double *cond_params,
                     const int *cond_orders, double **matrix);
-/* The same system for an open curve in the band storage of msetup_banded
+/** The same system for an open curve in the band storage of msetup_banded
  * (size m, half-width k - 1), with the equations in the order of their
  * parameters: at equal parameters by rising derivative order, except at the
  * end of the knot domain, where the highest derivative comes first (so that
@@ -135,16 +136,16 @@ QUORM_API int h0926(const int *descriptor, const double *knots, const double *pa
 QUORM_API int h0926a(const int *descriptor, const double *knots, const double *params, const double *cond_params,
                      const int *cond_orders, double **band);
 #if QUORM_FULL_BUILD
-/* h0926a in the compact band storage of bandec (m rows of 2k - 1 doubles,
+/** h0926a in the compact band storage of bandec (m rows of 2k - 1 doubles,
  * the diagonal in position k - 1). */
 QUORM_API int h0926a2(const int *descriptor, const double *knots, const double *params, const double *cond_params,
                       const int *cond_orders, double **packed);
 #endif
-/* Right-hand sides of h0926 (m rows of `dimension` doubles): the points,
+/** Right-hand sides of h0926 (m rows of `dimension` doubles): the points,
  * the condition values, zeros for the periodic rows. */
 QUORM_API void h0927(const int *descriptor, const double *points, const double *cond_values, double **rhs);
 
-/* Cubic knot vector for an open curve whose conditions reach the first and
+/** Cubic knot vector for an open curve whose conditions reach the first and
  * the last point parameter (see above).  *knot_count = m + 4.  With the
  * periodic flag set, the vector is further extended by three knots at each
  * end that repeat the interval lengths of the other end.  Returns 0, or -1
@@ -152,7 +153,7 @@ QUORM_API void h0927(const int *descriptor, const double *points, const double *
  * increase, a condition lies outside them, or an end carries no condition. */
 QUORM_API int knot_seq_order_4(const int *descriptor, const double *params, const double *cond_params,
                                int *knot_count, double *knots);
-/* Knot vector of m + k knots by averaging (see above).  Returns 0, or -1
+/** Knot vector of m + k knots by averaging (see above).  Returns 0, or -1
  * when the descriptor is unusable, there are fewer control points than the
  * order, the sites do not span an interval or a condition lies outside the
  * point parameters of a periodic curve. */

@@ -1,4 +1,5 @@
-/* Simple developable surfaces: plane, circular cylinder and circular cone in
+/** @file
+ * Simple developable surfaces: plane, circular cylinder and circular cone in
  * one record (LSFIT_, full build only).
  *
  * The record's frame is (ref_dir, y, axis) with y = unit(axis x ref_dir);
@@ -15,7 +16,7 @@
 
 #include <quorm/records.h>
 
-/* Values of LSFIT_simple_developable_geom_s.type. */
+/** Values of LSFIT_simple_developable_geom_s.type. */
 #define LSFIT_DEVELOPABLE_NONE (-1)
 #define LSFIT_DEVELOPABLE_PLANE 2
 #define LSFIT_DEVELOPABLE_CYLINDER 3
@@ -23,28 +24,28 @@
 
 #if QUORM_FULL_BUILD
 typedef struct LSFIT_simple_developable_geom_s {
-    int type;               /* LSFIT_DEVELOPABLE_ value                                   */
-    quorm_point3 origin;    /* plane origin; a point on the axis (cone: centre at v = 0)  */
-    quorm_vector3 axis;     /* cylinder and cone axis; the plane's normal                 */
-    quorm_vector3 ref_dir;  /* perpendicular to axis: u = 0 lies along it                 */
-    double radius;          /* cylinder radius; cone radius at v = 0                      */
-    double half_angle;      /* cone half-angle, radians                                   */
-    double further_values[4]; /* belong to the fits that fill the record; carried along  */
-    int further_ints[6];      /* likewise                                                */
+    int type;               /**< LSFIT_DEVELOPABLE_ value                                   */
+    quorm_point3 origin;    /**< plane origin; a point on the axis (cone: centre at v = 0)  */
+    quorm_vector3 axis;     /**< cylinder and cone axis; the plane's normal                 */
+    quorm_vector3 ref_dir;  /**< perpendicular to axis: u = 0 lies along it                 */
+    double radius;          /**< cylinder radius; cone radius at v = 0                      */
+    double half_angle;      /**< cone half-angle, radians                                   */
+    double further_values[4]; /**< belong to the fits that fill the record; carried along  */
+    int further_ints[6];      /**< likewise                                                */
 } LSFIT_simple_developable_geom_s;
 #endif
 
 QUORM_BEGIN_DECLS
 
 #if QUORM_FULL_BUILD
-/* type = LSFIT_DEVELOPABLE_NONE, every other value 0. */
+/** type = LSFIT_DEVELOPABLE_NONE, every other value 0. */
 QUORM_API void LSFIT_init_simple_developable_geom(LSFIT_simple_developable_geom_s *geom);
 
-/* Copies every field of src to dst. */
+/** Copies every field of src to dst. */
 QUORM_API void LSFIT_copy_simple_developable_geom(const LSFIT_simple_developable_geom_s *src,
                                                   LSFIT_simple_developable_geom_s *dst);
 
-/* Point, first partial derivatives (derivs[0] along u, derivs[1] along v)
+/** Point, first partial derivatives (derivs[0] along u, derivs[1] along v)
  * and unit normal unit(derivs[0] x derivs[1]) (zero where that cross product
  * is shorter than 1e-10) at uv = (u, v).  The outputs are cleared first; any
  * other type is an internal error ("Unrecognizabe value of simple

@@ -1,4 +1,5 @@
-/* Ellipse residual and nonlinear least squares (LSFIT_, full build only).
+/** @file
+ * Ellipse residual and nonlinear least squares (LSFIT_, full build only).
  *
  * LSFIT_nonlinear_function minimises the sum of squares of the algebraic
  * residuals of a conic through 2-D points by the Levenberg-Marquardt method:
@@ -12,27 +13,27 @@
 
 #include <quorm/records.h>
 
-/* Result codes of LSFIT_nonlinear_function (info). */
-#define LSFIT_NL_IMPROPER_INPUT 0  /* arguments out of range: nothing was evaluated             */
-#define LSFIT_NL_FTOL 1            /* relative reduction of the sum of squares at most ftol      */
-#define LSFIT_NL_XTOL 2            /* relative change of x at most xtol                          */
-#define LSFIT_NL_FTOL_XTOL 3       /* both 1 and 2                                               */
-#define LSFIT_NL_GTOL 4            /* residuals orthogonal to the Jacobian columns within gtol   */
-#define LSFIT_NL_MAXFEV 5          /* the evaluation budget maxfev was used up                   */
-#define LSFIT_NL_FTOL_TOO_SMALL 6  /* no further reduction of the sum of squares is possible     */
-#define LSFIT_NL_XTOL_TOO_SMALL 7  /* no further improvement of x is possible                    */
-#define LSFIT_NL_GTOL_TOO_SMALL 8  /* residuals orthogonal to the Jacobian to machine precision  */
+/** Result codes of LSFIT_nonlinear_function (info). */
+#define LSFIT_NL_IMPROPER_INPUT 0  /**< arguments out of range: nothing was evaluated             */
+#define LSFIT_NL_FTOL 1            /**< relative reduction of the sum of squares at most ftol      */
+#define LSFIT_NL_XTOL 2            /**< relative change of x at most xtol                          */
+#define LSFIT_NL_FTOL_XTOL 3       /**< both 1 and 2                                               */
+#define LSFIT_NL_GTOL 4            /**< residuals orthogonal to the Jacobian columns within gtol   */
+#define LSFIT_NL_MAXFEV 5          /**< the evaluation budget maxfev was used up                   */
+#define LSFIT_NL_FTOL_TOO_SMALL 6  /**< no further reduction of the sum of squares is possible     */
+#define LSFIT_NL_XTOL_TOO_SMALL 7  /**< no further improvement of x is possible                    */
+#define LSFIT_NL_GTOL_TOO_SMALL 8  /**< residuals orthogonal to the Jacobian to machine precision  */
 
 QUORM_BEGIN_DECLS
 
 #if QUORM_FULL_BUILD
-/* Residuals of the conic X^2 + 2bXY + cY^2 + 2dX + 2eY + f = 0 with
+/** Residuals of the conic X^2 + 2bXY + cY^2 + 2dX + 2eY + f = 0 with
  * x = (b, c, d, e, f) at the m points: fvec[i] is the conic's value at
  * pts[i] (the algebraic distance).  n and flag are not read; x always holds
  * five coefficients. */
 QUORM_API void LSFIT_ellipse_func(const PNT2_s *pts, int m, int n, const double x[5], double *fvec, int *flag);
 
-/* Minimises the sum of squares of the m ellipse residuals over the n
+/** Minimises the sum of squares of the m ellipse residuals over the n
  * parameters x, starting from x; leaves the solution in x, its residuals in
  * fvec, the code in *info and the number of residual evaluations (a Jacobian
  * costs n) in *nfev.  Returns the Euclidean norm of fvec.

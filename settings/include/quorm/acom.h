@@ -1,4 +1,5 @@
-/* The application settings block shared with the host.
+/** @file
+ * The application settings block shared with the host.
  *
  * acom is one process-wide block that the host and the library share through
  * this declaration: the host may read and write any field directly; the
@@ -33,7 +34,7 @@
 
 #include <quorm/records.h>
 
-/* The library's "unset" value, stored by sys10 as an int and as a double. */
+/** The library's "unset" value, stored by sys10 as an int and as a double. */
 #define ACOM_UNSET_INT (-939)
 #define ACOM_UNSET_DOUBLE (-939.0)
 
@@ -41,44 +42,44 @@
 #define ACOM_PENDING_DISPLAY_MAX 512
 
 typedef struct acom_s {
-    double v6054_z;          /* z of the last point given to v6054, in the WCS */
-    double model_scale;      /* ACOM_ask_MEC: scales the length tolerance */
-    double name_char_size;   /* name display character size */
-    double eq_tol[8];        /* equality-tolerance table (see toler.h) */
-    MTX3_s wcs_matrix;       /* WCS axes as rows */
-    double wcs_origin[3];    /* WCS origin */
-    double host_doubles[16]; /* host */
+    double v6054_z;          /**< z of the last point given to v6054, in the WCS */
+    double model_scale;      /**< ACOM_ask_MEC: scales the length tolerance */
+    double name_char_size;   /**< name display character size */
+    double eq_tol[8];        /**< equality-tolerance table (see toler.h) */
+    MTX3_s wcs_matrix;       /**< WCS axes as rows */
+    double wcs_origin[3];    /**< WCS origin */
+    double host_doubles[16]; /**< host */
 
-    int zevhost[ACOM_ZEVHOST_INTS];                  /* LIBQUORM_init_zevhost: [0] = 1, [4] = 512 */
-    int pending_display_count;                       /* pending display list: count ... */
-    int pending_display[ACOM_PENDING_DISPLAY_MAX];   /* ... and entries */
-    int system_color;                                /* 1 to 216 */
-    int cu0007;                                      /* value of cu0007 / cu0008 */
-    int face_grid_counts[2];                         /* default face grid counts (u, v), 0 to 10000 */
-    int line_font_symbol_display;                    /* 1 on, 2 off */
-    int display_flags;                               /* bit 0 view bounds, bit 1 view names, bit 3 not only work view */
-    int chaining_method;                             /* ACOM_chaining_method_t, 1 to 4 */
-    int decimal_places;                              /* decimal places for display */
-    int hatching_flags;                              /* bit 2 set while there has never been any hatching */
-    int application;                                 /* application number */
+    int zevhost[ACOM_ZEVHOST_INTS];                  /**< LIBQUORM_init_zevhost: [0] = 1, [4] = 512 */
+    int pending_display_count;                       /**< pending display list: count ... */
+    int pending_display[ACOM_PENDING_DISPLAY_MAX];   /**< ... and entries */
+    int system_color;                                /**< 1 to 216 */
+    int cu0007;                                      /**< value of cu0007 / cu0008 */
+    int face_grid_counts[2];                         /**< default face grid counts (u, v), 0 to 10000 */
+    int line_font_symbol_display;                    /**< 1 on, 2 off */
+    int display_flags;                               /**< bit 0 view bounds, bit 1 view names, bit 3 not only work view */
+    int chaining_method;                             /**< ACOM_chaining_method_t, 1 to 4 */
+    int decimal_places;                              /**< decimal places for display */
+    int hatching_flags;                              /**< bit 2 set while there has never been any hatching */
+    int application;                                 /**< application number */
 
-    /* sys10 (mode != 1) clears the 21 ints from in_trell to the end of
+    /** sys10 (mode != 1) clears the 21 ints from in_trell to the end of
      * host_wcs_state. */
-    int in_trell;                     /* 1 while running in the batch language */
-    int fine_tolerance;               /* fine-tolerance flag for sys21 */
-    unsigned wcs_view_names_skeleton; /* WCS view-names skeleton identifier */
-    unsigned wcs_skeleton;            /* WCS skeleton identifier */
-    unsigned wcs_matrix_tag;          /* WCS matrix identifier */
-    int wcs_not_linked;               /* 0 when the WCS is linked to the view */
-    int wcs_permanent;                /* 1 when permanent */
-    int wcs_display;                  /* WCS display status 0 or 1 (temporary when 1) */
-    unsigned wcs_tag;                 /* WCS identifier */
-    int host_wcs_state[12];           /* host */
+    int in_trell;                     /**< 1 while running in the batch language */
+    int fine_tolerance;               /**< fine-tolerance flag for sys21 */
+    unsigned wcs_view_names_skeleton; /**< WCS view-names skeleton identifier */
+    unsigned wcs_skeleton;            /**< WCS skeleton identifier */
+    unsigned wcs_matrix_tag;          /**< WCS matrix identifier */
+    int wcs_not_linked;               /**< 0 when the WCS is linked to the view */
+    int wcs_permanent;                /**< 1 when permanent */
+    int wcs_display;                  /**< WCS display status 0 or 1 (temporary when 1) */
+    unsigned wcs_tag;                 /**< WCS identifier */
+    int host_wcs_state[12];           /**< host */
 
-    int mesw;                /* ACOM_ask_MESW */
-    int batch_mode;          /* batch mode when 2 */
-    int view_of_last_cursor; /* 0: no view */
-    int host_b120a[21];      /* host: cleared by b120a */
+    int mesw;                /**< ACOM_ask_MESW */
+    int batch_mode;          /**< batch mode when 2 */
+    int view_of_last_cursor; /**< 0: no view */
+    int host_b120a[21];      /**< host: cleared by b120a */
 } acom_s;
 
 typedef struct PXSFACTYP {
@@ -91,74 +92,74 @@ QUORM_BEGIN_DECLS
 QUORM_API extern acom_s acom;
 QUORM_API extern PXSFACTYP pxsfac;
 
-/* Colours run from DISPLAY_MIN_COLOR to DISPLAY_MAX_COLOR; view 0 is "no view". */
+/** Colours run from DISPLAY_MIN_COLOR to DISPLAY_MAX_COLOR; view 0 is "no view". */
 #define DISPLAY_MIN_COLOR 1
 #define DISPLAY_MAX_COLOR 216
 #define DSS_NO_VIEW 0
 
-/* Default face grid counts lie in 0 to PX_MAX_FACE_GRID_COUNT. */
+/** Default face grid counts lie in 0 to PX_MAX_FACE_GRID_COUNT. */
 #define PX_MAX_FACE_GRID_COUNT 10000
 
-/* Sizes below this are not accepted as the name display character size. */
+/** Sizes below this are not accepted as the name display character size. */
 #define ACOM_MIN_CHAR_SIZE 1e-10
 
 /* ---- Block-wide operations -------------------------------------------- */
 
-/* Resets the block; *mode 1 keeps the session's running state, any other
+/** Resets the block; *mode 1 keeps the session's running state, any other
  * mode resets it too (see the top of this file for the exact fields). */
 QUORM_API void sys10(const int *mode);
 
-/* Clears the host's 21-int run host_b120a. */
+/** Clears the host's 21-int run host_b120a. */
 QUORM_API void b120a(void);
 
 #if QUORM_FULL_BUILD
-/* Sets the 64-int zevhost field to zero except [0] = 1 and [4] = 512, and
+/** Sets the 64-int zevhost field to zero except [0] = 1 and [4] = 512, and
  * unregisters the pending-display function (MCS_register_display_fn). */
 QUORM_API void LIBQUORM_init_zevhost(void);
 #endif
 
-/* *a = pxsfac's second factor, *b = the model-to-metres factor. */
+/** *a = pxsfac's second factor, *b = the model-to-metres factor. */
 QUORM_API void pxsfac_read_pszev(double *a, double *b);
 
 /* ---- Plain values ------------------------------------------------------ */
 
-/* The model-scale value. */
+/** The model-scale value. */
 QUORM_API double ACOM_ask_MEC(void);
 QUORM_API int ACOM_ask_MESW(void);
 
-/* True when the batch mode field is 2. */
+/** True when the batch mode field is 2. */
 QUORM_API bool TRELL_in_batch(void);
 
-/* cu0007 returns the value held for cu0007/cu0008; cu0008 stores *value. */
+/** cu0007 returns the value held for cu0007/cu0008; cu0008 stores *value. */
 QUORM_API int cu0007(void);
 QUORM_API void cu0008(const int *value);
 
 QUORM_API int ACOM_ask_application(void);
 QUORM_API void ACOM_set_application(int application);
 
-/* Name display character size.  A size below ACOM_MIN_CHAR_SIZE, a NaN or an
+/** Name display character size.  A size below ACOM_MIN_CHAR_SIZE, a NaN or an
  * infinity is not stored; while the checking level is above 0 it is noted as
  * "Invalid char_size %g\n", at most 10 times in the life of the process. */
 QUORM_API double ACOM_ask_name_display_char_size(void);
 QUORM_API void ACOM_set_name_display_char_size(double size);
 
-/* True unless bit 2 of hatching_flags is set (never any hatching). */
+/** True unless bit 2 of hatching_flags is set (never any hatching). */
 QUORM_API bool ACOM_ask_ever_any_hatching(void);
 QUORM_API void ACOM_set_ever_any_hatching(bool any);
 
 /* ---- Display ----------------------------------------------------------- */
 
-/* The system colour, asserted to lie in DISPLAY_MIN_COLOR..DISPLAY_MAX_COLOR
+/** The system colour, asserted to lie in DISPLAY_MIN_COLOR..DISPLAY_MAX_COLOR
  * on reading and writing while the checking level is above 0. */
 QUORM_API int DISPLAY_ask_system_color(void);
 QUORM_API void DISPLAY_set_system_color(int color);
 
-/* The view of the last cursor; DSS_NO_VIEW when there is none.  Setting
+/** The view of the last cursor; DSS_NO_VIEW when there is none.  Setting
  * DSS_NO_VIEW is refused by an assertion while the checking level is above 0. */
 QUORM_API int DISPLAY_ask_view_of_last_cursor(void);
 QUORM_API void DISPLAY_set_view_of_last_cursor(int in_vsn);
 
-/* counts[0] is u, counts[1] v.  A count outside 0..PX_MAX_FACE_GRID_COUNT
+/** counts[0] is u, counts[1] v.  A count outside 0..PX_MAX_FACE_GRID_COUNT
  * reads and is stored as 0; while the checking level is above 0 it is
  * reported through ERROR_internal. */
 QUORM_API void PX_ask_default_face_grid_counts(int counts[2]);
@@ -166,36 +167,36 @@ QUORM_API void PX_set_default_face_grid_counts(const int counts[2]);
 
 #if QUORM_FULL_BUILD
 typedef enum ACOM_chaining_method_e {
-    ACOM_chaining_method_single = 1,    /* pick one curve at a time */
-    ACOM_chaining_method_tangent = 2,   /* follow tangent-continuous neighbours */
-    ACOM_chaining_method_connected = 3, /* follow every connected neighbour */
-    ACOM_chaining_method_prompted = 4   /* ask at each branch */
+    ACOM_chaining_method_single = 1,    /**< pick one curve at a time */
+    ACOM_chaining_method_tangent = 2,   /**< follow tangent-continuous neighbours */
+    ACOM_chaining_method_connected = 3, /**< follow every connected neighbour */
+    ACOM_chaining_method_prompted = 4   /**< ask at each branch */
 } ACOM_chaining_method_t;
 
-/* A stored method outside 1..4 reads as ACOM_chaining_method_single; a method
+/** A stored method outside 1..4 reads as ACOM_chaining_method_single; a method
  * outside 1..4 is not stored.  Both are reported through ERROR_internal while
  * the checking level is above 0. */
 QUORM_API ACOM_chaining_method_t ACOM_ask_chaining_method(void);
 QUORM_API void ACOM_set_chaining_method(int method);
 
-/* Running in the batch language: stored as 1 or 0. */
+/** Running in the batch language: stored as 1 or 0. */
 QUORM_API bool ACOM_ask_in_trell(void);
 QUORM_API void ACOM_set_in_trell(bool on);
-/* 1 while running in the batch language, else 0. */
+/** 1 while running in the batch language, else 0. */
 QUORM_API int intrell(void);
 
 QUORM_API int ACOM_ask_num_decimal_places_for_display(void);
 QUORM_API void ACOM_set_num_decimal_places_for_display(int places);
 
-/* Stored as 1 (on) or 2 (off). */
+/** Stored as 1 (on) or 2 (off). */
 QUORM_API bool ACOM_ask_line_font_symbol_display(void);
 QUORM_API void ACOM_set_line_font_symbol_display(bool on);
 
-/* True unless bit 3 of display_flags is set. */
+/** True unless bit 3 of display_flags is set. */
 QUORM_API bool ACOM_ask_select_only_in_work_view(void);
 QUORM_API void ACOM_set_select_only_in_work_view(bool on);
 
-/* Bits 0 and 1 of display_flags. */
+/** Bits 0 and 1 of display_flags. */
 QUORM_API bool DISPLAY_ask_view_bounds_display(void);
 QUORM_API void DISPLAY_set_view_bounds_display(bool on);
 QUORM_API bool DISPLAY_ask_view_names_display(void);

@@ -1,4 +1,5 @@
-/* The work coordinate system, its mappings and the pending display list.
+/** @file
+ * The work coordinate system, its mappings and the pending display list.
  *
  * The work coordinate system (WCS) lives in the settings block (acom.h): its
  * matrix holds the X, Y and Z axes as rows and maps absolute components to
@@ -18,11 +19,11 @@ QUORM_BEGIN_DECLS
 QUORM_API void WCS_ask_origin(quorm_point3 *origin);
 QUORM_API void WCS_ask_matrix(MTX3_s *matrix);
 QUORM_API void WCS_ask_coordinate_system(CSYS_s *csys);
-/* Row 2 of the matrix. */
+/** Row 2 of the matrix. */
 QUORM_API void WCS_ask_z_axis(quorm_vector3 *z_axis);
-/* The plane through the origin with the Z axis as normal. */
+/** The plane through the origin with the Z axis as normal. */
 QUORM_API void WCS_ask_work_plane(PLN3_s *plane);
-/* Copies the nine values into the WCS matrix, unchecked. */
+/** Copies the nine values into the WCS matrix, unchecked. */
 QUORM_API void WCS__set_matrix_values(const MTX3_s *matrix);
 
 QUORM_API unsigned WCS_ask_matrix_tag(void);
@@ -39,7 +40,7 @@ QUORM_API void WCS_set_linked_to_view(bool linked);
 QUORM_API bool WCS_is_permanent(void);
 QUORM_API void WCS_set_permanent(bool permanent);
 
-/* The display status is 0 or 1; 1 shows a temporary WCS.  Setting it asserts
+/** The display status is 0 or 1; 1 shows a temporary WCS.  Setting it asserts
  * the range while the checking level is above 0, stores it and then calls
  * the callback list of the system reason for local reason 2 with a pointer
  * to an int holding the new status. */
@@ -49,14 +50,14 @@ QUORM_API bool WCS_is_temporary(void);
 
 /* ---- Mappings ----------------------------------------------------------- */
 
-/* Absolute vector to WCS (M*v) and back (M^T*v). */
+/** Absolute vector to WCS (M*v) and back (M^T*v). */
 QUORM_API void mapvaw(const double v[3], double out[3]);
 QUORM_API void mapvwa(const double v[3], double out[3]);
-/* Absolute point to WCS (M*(p - origin)) and back (M^T*p + origin). */
+/** Absolute point to WCS (M*(p - origin)) and back (M^T*p + origin). */
 QUORM_API void mappaw(const double p[3], double out[3]);
 QUORM_API void mappwa(const double p[3], double out[3]);
 
-/* The same mappings under their older names: map11 vector to the WCS, map10
+/** The same mappings under their older names: map11 vector to the WCS, map10
  * vector from it, map13 and m511 point to the WCS, map12 point from it. */
 QUORM_API void map10(const double v[3], double out[3]);
 QUORM_API void map11(const double v[3], double out[3]);
@@ -64,7 +65,7 @@ QUORM_API void map12(const double p[3], double out[3]);
 QUORM_API void map13(const double p[3], double out[3]);
 QUORM_API void m511(const double p[3], double out[3]);
 
-/* Cartesian (x, y, z) to spherical (radius, azimuth, polar angle) in
+/** Cartesian (x, y, z) to spherical (radius, azimuth, polar angle) in
  * radians, and back.  The coordinates are converted as given (map a point
  * into the WCS first with mappaw when WCS angles are wanted).  The azimuth is
  * measured in the XY plane from +X toward +Y and lies in [0, 2*pi); the polar
@@ -75,22 +76,22 @@ QUORM_API void map23(const double s[3], double out[3]);
 
 /* ---- Coordinate-system constructions with the WCS ----------------------- */
 
-/* Copies the WCS matrix and origin. */
+/** Copies the WCS matrix and origin. */
 QUORM_API void v6051(MTX3_s *matrix, double origin[3]);
 
-/* Makes p the WCS origin and stores its height along the Z axis of m,
+/** Makes p the WCS origin and stores its height along the Z axis of m,
  * row 2 of m . p, as v6054_z (m is normally the WCS matrix: the value is then
  * the height of the work plane above the absolute origin). */
 QUORM_API void v6054(const double p[3], const MTX3_s *m);
 
-/* Makes (matrix, origin) the WCS.  The matrix must be a right-handed
+/** Makes (matrix, origin) the WCS.  The matrix must be a right-handed
  * ortho-normal frame (rows of unit length, pairwise perpendicular, within
  * 1e-14) and the origin finite (each component below 1e19 in magnitude).
  * *status is 1 on success, 2 when the input is refused; the WCS is then left
  * as it was. */
 QUORM_API void v6060(const MTX3_s *matrix, const double origin[3], int *status);
 
-/* Composes a frame given in WCS coordinates with the WCS: the result is the
+/** Composes a frame given in WCS coordinates with the WCS: the result is the
  * same frame in absolute coordinates, its axes M^T*axis and its origin
  * M^T*origin + WCS origin.  Both the given matrix and the WCS matrix must be
  * right-handed ortho-normal frames (as for v6060); *status is 1 on success,
@@ -101,12 +102,12 @@ QUORM_API void v6066(const MTX3_s *local_matrix, const double local_origin[3], M
 
 /* ---- Pending display list ------------------------------------------------ */
 
-/* The function that displays pending items: it receives their count (1 to
+/** The function that displays pending items: it receives their count (1 to
  * ACOM_PENDING_DISPLAY_MAX) and identifiers.  The list is already empty when
  * it is called, so it may queue new items. */
 typedef void (*MCS_display_fn_t)(int count, const int *ids);
 
-/* Registers the display function (null unregisters) and returns the
+/** Registers the display function (null unregisters) and returns the
  * previous one. */
 QUORM_API MCS_display_fn_t MCS_register_display_fn(MCS_display_fn_t fn);
 
@@ -116,13 +117,13 @@ QUORM_API MCS_display_fn_t MCS_register_display_fn(MCS_display_fn_t fn);
  * taken as 0 when negative, as a full list when too large: no entry outside
  * the list is ever read or written. */
 
-/* Empties the list. */
+/** Empties the list. */
 QUORM_API void d7390(void);
-/* Appends *id, flushing the list first when it is full. */
+/** Appends *id, flushing the list first when it is full. */
 QUORM_API void d7391(const int *id);
-/* Removes every occurrence of *id, keeping the order of the others. */
+/** Removes every occurrence of *id, keeping the order of the others. */
 QUORM_API void a406(const int *id);
-/* Hands the pending items to the display function and empties the list.  With
+/** Hands the pending items to the display function and empties the list.  With
  * no display function registered the items are dropped: nothing could show
  * them. */
 QUORM_API void d7392(void);

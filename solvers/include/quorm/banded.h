@@ -1,4 +1,5 @@
-/* Banded linear systems: two independent solvers.
+/** @file
+ * Banded linear systems: two independent solvers.
  *
  * First family (msetup_banded ... mdispose_banded): a band of half-width w
  * (w sub- and w super-diagonals) of an n x n matrix, factored in place
@@ -27,41 +28,41 @@
 
 #include <quorm/quorm_platform.h>
 
-/* Pivots of the first family smaller than this in magnitude fail. */
+/** Pivots of the first family smaller than this in magnitude fail. */
 #define QUORM_BANDED_MIN_PIVOT 1e-15
-/* The value bandec puts in place of a zero pivot. */
+/** The value bandec puts in place of a zero pivot. */
 #define QUORM_BANDED_ZERO_PIVOT 1e-20
 
 QUORM_BEGIN_DECLS
 
-/* Creates the band storage and the vector.  On failure (or when the error
+/** Creates the band storage and the vector.  On failure (or when the error
  * register already holds an error at the end) both outputs are null. */
 QUORM_API void msetup_banded(int n, int w, double ***matrix, double **vector);
-/* LU factors in place, no pivoting; every pivot, the last included, is
+/** LU factors in place, no pivoting; every pivot, the last included, is
  * tested (7235).  Nothing happens to the elements when w <= 0, but the
  * diagonal is still tested. */
 QUORM_API void mdecompose_banded(double **matrix, int n, int w);
-/* Solves with the factors; b (n doubles) is overwritten by the solution. */
+/** Solves with the factors; b (n doubles) is overwritten by the solution. */
 QUORM_API void msolve_banded(double **matrix, int n, int w, double *b);
 #if QUORM_FULL_BUILD
-/* Copies the band into the full n x n row-pointer matrix, zeros elsewhere. */
+/** Copies the band into the full n x n row-pointer matrix, zeros elsewhere. */
 QUORM_API void mconvert_banded(double **matrix, int n, int w, double **full);
 #endif
-/* Prints the matrix and the vector (either may be null) to standard output. */
+/** Prints the matrix and the vector (either may be null) to standard output. */
 QUORM_API void mdump_banded(double **matrix, double *vector, int n, int w);
-/* Frees the block, the pointer array and the vector that are not null and
+/** Frees the block, the pointer array and the vector that are not null and
  * sets both handles to null. */
 QUORM_API void mdispose_banded(double ***matrix, double **vector);
 
 #if QUORM_FULL_BUILD
-/* Compact band LU with partial pivoting (the first of equal candidates
+/** Compact band LU with partial pivoting (the first of equal candidates
  * wins); a zero pivot is replaced by QUORM_BANDED_ZERO_PIVOT.  a is
  * overwritten by the upper factor, lower (n x m1) by the multipliers, index
  * (n ints) by the row exchanges; *parity is +1 or -1. */
 QUORM_API void bandec(double **a, int n, int m1, int m2, double **lower, int *index, double *parity);
-/* Solves with the factors of bandec; b (n doubles) is overwritten. */
+/** Solves with the factors of bandec; b (n doubles) is overwritten. */
 QUORM_API void banbks(double *const *a, int n, int m1, int m2, double *const *lower, const int *index, double *b);
-/* Factors a (compact storage) and solves for the k columns of B (n x k
+/** Factors a (compact storage) and solves for the k columns of B (n x k
  * row-pointer), B overwritten.  Returns 0, or 1 (B untouched) when the
  * matrix is singular: a pivot that came out 0 or below n * DBL_EPSILON times
  * the largest |element| of the band.  Negative counts are bad arguments

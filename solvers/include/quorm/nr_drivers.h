@@ -1,4 +1,5 @@
-/* Integration, minimisation and ordinary differential equations through
+/** @file
+ * Integration, minimisation and ordinary differential equations through
  * callbacks of the caller (NR_qsimp, NR_amoeba, NR_odeint).
  *
  * Each callback receives the opaque pointer data that the caller passes in.
@@ -11,23 +12,23 @@
 
 #include <quorm/records.h>
 
-/* The largest number of components NR_qsimp integrates at once. */
+/** The largest number of components NR_qsimp integrates at once. */
 #define NR_QSIMP_MAX_COUNT 8
 
 QUORM_BEGIN_DECLS
 
-/* Writes the count component values of the integrand at *x into values;
+/** Writes the count component values of the integrand at *x into values;
  * *stage is the current refinement stage (1, 2, ...). */
 typedef void (*NR_qsimp_func_t)(void *data, const double *x, double *values, int *stage);
 
-/* Returns the value of the function at the point x (ndim doubles). */
+/** Returns the value of the function at the point x (ndim doubles). */
 typedef double (*NR_amoeba_func_t)(double *x, void *data);
 
-/* Writes dy/dx at (*x, *y) into *dydx and sets *status to 0, or to a
+/** Writes dy/dx at (*x, *y) into *dydx and sets *status to 0, or to a
  * positive code for failure. */
 typedef void (*NR_odeint_func_t)(void *data, double *x, double *y, double *dydx, int *status);
 
-/* Integrates the count components of f over [a, b] by Simpson's rule,
+/** Integrates the count components of f over [a, b] by Simpson's rule,
  * refining by successive trapezoid stages (stage j uses 2^(j-1) + 1 points)
  * until two Simpson values differ by less than max(0.5*eps, eps*|previous|)
  * in every component.  The first two stages never converge for eps < 1.
@@ -37,7 +38,7 @@ typedef void (*NR_odeint_func_t)(void *data, double *x, double *y, double *dydx,
 QUORM_API void NR_qsimp(void *data, NR_qsimp_func_t f, int count, double a, double b, double eps, int jmax,
                         double *result, int *status);
 
-/* Minimises f of ndim variables by the downhill simplex method.  p holds the
+/** Minimises f of ndim variables by the downhill simplex method.  p holds the
  * ndim + 1 vertices of the starting simplex row by row ((ndim + 1) * ndim
  * doubles), y their function values.  The search ends when the spread of
  * values between the worst and the best vertex falls below ftol times their
@@ -48,7 +49,7 @@ QUORM_API void NR_qsimp(void *data, NR_qsimp_func_t f, int count, double a, doub
 QUORM_API int NR_amoeba(double *p, double *y, int ndim, double ftol, int nmax, NR_amoeba_func_t f, void *data,
                         int *nfunk);
 
-/* Integrates y' = f(x, y) from x1 to x2, starting at *y, with adaptive
+/** Integrates y' = f(x, y) from x1 to x2, starting at *y, with adaptive
  * fourth-order Runge-Kutta steps (step doubling, relative accuracy eps,
  * first step h1, smallest step hmin, at most 10000 steps).  *status:
  *   0  *y holds the solution at x2;

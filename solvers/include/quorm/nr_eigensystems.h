@@ -1,4 +1,5 @@
-/* Eigen systems (NR_): eigenvalues and eigenvectors of real symmetric
+/** @file
+ * Eigen systems (NR_): eigenvalues and eigenvectors of real symmetric
  * matrices by cyclic Jacobi rotations, the generalized symmetric problem
  * A.x = lambda.B.x by Cholesky reduction, and the dominant eigenpair of a
  * general matrix by power iteration.
@@ -14,7 +15,7 @@
 
 QUORM_BEGIN_DECLS
 
-/* Eigenvalues and unit eigenvectors of the symmetric n x n matrix a (only its
+/** Eigenvalues and unit eigenvectors of the symmetric n x n matrix a (only its
  * upper triangle is read; the strict upper triangle is destroyed).  At most
  * max_sweeps - 1 sweeps of rotations run; the iteration stops when the sum of
  * |a[p][q]| over the strict upper triangle is at most 1e-10.  When the sweeps
@@ -24,7 +25,7 @@ QUORM_BEGIN_DECLS
 QUORM_API void NR_ask_eigenvalues_jacobi(double **a, int n, int max_sweeps, double *values, double **vectors,
                                          int *rotations);
 
-/* The generalized problem a.x = lambda.b.x for the flat symmetric n x n
+/** The generalized problem a.x = lambda.b.x for the flat symmetric n x n
  * matrices a and b, b positive definite.  *status = 1 (nothing else written)
  * when b is not positive definite, else 0 with the n eigenvalues in values
  * and the eigenvectors in the columns of the flat matrix vectors.  b is
@@ -32,7 +33,7 @@ QUORM_API void NR_ask_eigenvalues_jacobi(double **a, int n, int max_sweeps, doub
 QUORM_API void NR_generalized_eigenvalues_symm(const double *a, double *b, int n, int max_sweeps, double *values,
                                                double *vectors, int *rotations, int *status);
 
-/* Dominant eigenvalue and eigenvector of the row-pointer n x n matrix a by
+/** Dominant eigenvalue and eigenvector of the row-pointer n x n matrix a by
  * power iteration from start (at most max_iterations products).  The vector
  * is scaled so that its component of largest magnitude is 1.  *status = 0
  * when the iterates settled (|x - x_prev|^2 <= 1e-10.|x_prev|^2, or a.x = 0:

@@ -1,4 +1,5 @@
-/* Dense linear systems: closed-form, LU and Cholesky solvers and matrix utilities (SOLVE_, NR_).
+/** @file
+ * Dense linear systems: closed-form, LU and Cholesky solvers and matrix utilities (SOLVE_, NR_).
  *
  * Matrices come in two storage forms, both row by row with zero-based indices:
  *   - a row-pointer matrix (double **): an array of row pointers, each to a
@@ -17,13 +18,13 @@
 
 #include <quorm/records.h>
 
-/* The value ludcmp_a puts in place of a pivot that came out exactly 0. */
+/** The value ludcmp_a puts in place of a pivot that came out exactly 0. */
 #define QUORM_LU_ZERO_PIVOT 1e-20
 
 QUORM_BEGIN_DECLS
 
 #if QUORM_FULL_BUILD
-/* Solves the 2x2 system a.x = b (a row by row).  Returns 1, leaving x
+/** Solves the 2x2 system a.x = b (a row by row).  Returns 1, leaving x
  * unwritten, only when the determinant is exactly 0; no tolerance is applied.
  * Each equation is scaled by a power of two before the determinant is formed,
  * so that determinants of tiny or huge systems neither underflow nor overflow;
@@ -31,11 +32,11 @@ QUORM_BEGIN_DECLS
 QUORM_API int SOLVE_solve_2equations(const double a[4], const double b[2], double x[2]);
 #endif
 
-/* Solves the 3x3 system a.x = b (a row by row) by Cramer's rule, with the same
+/** Solves the 3x3 system a.x = b (a row by row) by Cramer's rule, with the same
  * exact-zero test and the same power-of-two scaling of each equation. */
 QUORM_API int SOLVE_solve_3equations(const double a[9], const double b[3], double x[3]);
 
-/* Solves a.X = B in place for the m right-hand sides held in the columns of
+/** Solves a.X = B in place for the m right-hand sides held in the columns of
  * b (n rows of at least m doubles): a (n x n) is overwritten by its LU
  * factors and each column of b by its solution.  Returns 1 when ludcmp_a
  * fails or a pivot came out exactly 0 (b untouched: the system is singular),
@@ -46,7 +47,7 @@ QUORM_API int SOLVE_solve_3equations(const double a[9], const double b[3], doubl
  * the scaled system. */
 QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m);
 
-/* LU decomposition in place of the n x n matrix a (Crout's method with
+/** LU decomposition in place of the n x n matrix a (Crout's method with
  * implicit partial pivoting: each row is weighed by 1 / its largest
  * |element|).  On return a holds L below the diagonal (unit diagonal
  * implied) and U on and above it, for the row-permuted matrix; index[j] is
@@ -63,24 +64,24 @@ QUORM_API int SOLVE_lu_solver(double **a, double **b, int n, int m);
  * singularity.  No allocation for n <= 16. */
 QUORM_API int ludcmp_a(double **a, int n, int *index, double *parity);
 
-/* Forward and back substitution with the factors and index of ludcmp_a; b
+/** Forward and back substitution with the factors and index of ludcmp_a; b
  * (n doubles) is overwritten by the solution of a.x = b. */
 QUORM_API void lubksb_a(double *const *a, int n, const int *index, double *b);
 
-/* Cholesky decomposition a = L.L^T of the flat n x n symmetric matrix a.
+/** Cholesky decomposition a = L.L^T of the flat n x n symmetric matrix a.
  * L is written below the diagonal of a, its diagonal into diagonal[n]; the
  * upper triangle of a keeps the input.  *status = 1 (and the decomposition
  * stops) when a diagonal term falls below 1e-10 or is not a number: the
  * matrix is not positive definite.  Otherwise *status = 0. */
 QUORM_API void NR_cholesky_decomp(int n, double *a, double *diagonal, int *status);
 
-/* Solves a.x = b with the factors of NR_cholesky_decomp; x may be b. */
+/** Solves a.x = b with the factors of NR_cholesky_decomp; x may be b. */
 QUORM_API void NR_cholesky_solver(const double *a, int n, const double *diagonal, const double *b, double *x);
 
-/* Replaces L in a's lower triangle (diagonal included) by L^-1. */
+/** Replaces L in a's lower triangle (diagonal included) by L^-1. */
 QUORM_API void NR_cholesky_inverse(int n, const double *diagonal, double *a);
 
-/* Row pointers (SM_alloc) over *data, which is allocated (rows*columns
+/** Row pointers (SM_alloc) over *data, which is allocated (rows*columns
  * doubles, SM_alloc) when it is null.  The caller frees both with SM_free. */
 QUORM_API double **NR_2d_matrix_allo(int rows, int columns, double **data);
 
@@ -91,15 +92,15 @@ QUORM_API void NR_2d_matrix_identity(double **a, int n);
 QUORM_API void NR_2d_matrix_init_zero(double **a, int rows, int columns);
 QUORM_API void NR_matrix_2d_as_1d_identity(double *a, int n);
 QUORM_API void NR_matrix_2d_as_1d_init_zero(double *a, int rows, int columns);
-/* Zero the part strictly above (ut) or below (lt) the diagonal. */
+/** Zero the part strictly above (ut) or below (lt) the diagonal. */
 QUORM_API void NR_matrix_2d_as_1d_init_zero_ut(double *a, int n);
 QUORM_API void NR_matrix_2d_as_1d_init_zero_lt(double *a, int n);
 
-/* out (r x c) = a (r x k) . b (k x c); out must not be a or b. */
+/** out (r x c) = a (r x k) . b (k x c); out must not be a or b. */
 QUORM_API void NR_2d_matrix_product_of_2(double *const *a, double *const *b, int r, int k, int c, double **out);
 QUORM_API void NR_matrix_2d_as_1d_product_of_2(const double *a, const double *b, int r, int k, int c, double *out);
 
-/* Transposes an n x n matrix in place. */
+/** Transposes an n x n matrix in place. */
 QUORM_API void NR_2d_matrix_nxn_transp(double **a, int n);
 QUORM_API void NR_matrix_2d_as_1d_nxn_transp(double *a, int n);
 

@@ -1,4 +1,5 @@
-/* Singular value decomposition (SOLVE_svd_).
+/** @file
+ * Singular value decomposition (SOLVE_svd_).
  *
  * Row-pointer matrices (double **: an array of row pointers, row by row,
  * zero-based), as in solve.h.  The decomposition and the two solvers are not
@@ -12,7 +13,7 @@
 
 QUORM_BEGIN_DECLS
 
-/* a (m x n) = U.diag(w).V^T by Householder bidiagonalisation and implicit-
+/** a (m x n) = U.diag(w).V^T by Householder bidiagonalisation and implicit-
  * shift QR sweeps.  a is overwritten by U (m x n, orthonormal columns where
  * w is non-zero), w gets the n singular values (non-negative, not sorted)
  * and v (n x n, the caller's) gets V.  A super-diagonal or diagonal element
@@ -27,14 +28,14 @@ QUORM_BEGIN_DECLS
  * matrix at level 0. */
 QUORM_API void SOLVE_svd_decompose(double **a, int m, int n, double *w, double **v);
 
-/* Least-squares solution x (n doubles) of a.x = b (m doubles) through the
+/** Least-squares solution x (n doubles) of a.x = b (m doubles) through the
  * decomposition of a (overwritten by U): singular values w_j with
  * |w_j| <= 1e-8 . max w are dropped, which gives the minimum-norm solution
  * over the others.  *n is the column count going in and the number of
  * singular values kept (the effective rank) coming out. */
 QUORM_API void SOLVE_svd_solver(double **a, int m, int *n, const double *b, double *x);
 
-/* The same with the relative threshold given: threshold 0 keeps every
+/** The same with the relative threshold given: threshold 0 keeps every
  * non-zero singular value. */
 QUORM_API void SOLVE_svd_solver_r(double **a, int m, int *n, const double *b, double *x, double threshold);
 
