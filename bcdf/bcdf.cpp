@@ -1,7 +1,6 @@
 // The curve defining-data record: counts, accessors, copies, attaching,
 // freeing and the move into persistent memory.
 #include "foundation/quorm_internal.h"
-#include "bcdf/pntlst_internal.h"
 
 #include <quorm/bcdf.h>
 

@@ -1,7 +1,6 @@
 // Sorted reals: removing near-duplicates, the nearest value in a window, and
 // an order-preserving matching of two ascending rows.
 #include "foundation/quorm_internal.h"
-#include "bcdf/pntlst_internal.h"
 
 #include <quorm/pntlst.h>
 

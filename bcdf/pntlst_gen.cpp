@@ -1,6 +1,5 @@
 // Point lists: a growable array of points of one fixed dimension.
 #include "foundation/quorm_internal.h"
-#include "bcdf/pntlst_internal.h"
 
 #include <quorm/pntlst.h>
 

@@ -3,9 +3,11 @@
 #define QUORM_INTERNAL_H
 
 #include <corvex/corvex.h>
+#include <corvex/exception.hpp>
 #include <quorm/quorm.h>
 
 #include <cmath>
+#include <exception>
 
 // Short names for the 3-D records in every build.
 typedef quorm_point3 Point3;
@@ -31,6 +33,26 @@ inline int row_exponent(const double *row, int n) {
 // exponents of subnormal numbers.
 inline double times_pow2(double x, int e) {
     return x * std::ldexp(1.0, -e / 2) * std::ldexp(1.0, -e - (-e / 2));
+}
+
+// Runs body(); if it fails, adds this place to the error, runs cleanup()
+// (which frees what body had built so far) and passes the error on.  Any
+// standard exception leaves as a Kaltor::Error::Exception.  This is the
+// handling of routines that own temporaries.
+template <typename Body, typename Cleanup>
+void run_or_clean_up(const char *file, int line, Body body, Cleanup cleanup) {
+    try {
+        body();
+    } catch (Kaltor::Error::Exception &err) {
+        err.addPlace(file, line, 0);
+        cleanup();
+        throw;
+    } catch (const std::exception &other) {
+        Kaltor::Error::Exception err = Kaltor::Error::Exception::Convert(other);
+        err.addPlace(file, line, 0);
+        cleanup();
+        err.reThrow();
+    }
 }
 
 } // namespace quorm

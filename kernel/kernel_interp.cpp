@@ -311,46 +311,40 @@ int solve_dense(const Problem &pr, const int *descriptor, const double *points, 
                 double *ctrl) {
     const int m = pr.m, dim = pr.dim;
     Temporaries t;
-    try {
-        double **a = row_pointers(t, m, m);
-        double **rhs = row_pointers(t, m, dim);
-        int *index = t.alloc<int>(m);
-        double *column = t.alloc<double>(m);
-        int status = 0;
-        if (h0926(descriptor, knots, params, cond_params, cond_orders, a) != 0) {
-            status = -1;
-        } else {
-            h0927(descriptor, points, cond_values, rhs);
-            double big = 0.0;
-            for (int i = 0; i < m; ++i)
-                for (int j = 0; j < m; ++j) big = std::max(big, std::fabs(a[i][j]));
-            double parity;
-            // The decomposition puts 1e-20 in place of a zero pivot and goes
-            // on; a vanishing pivot means coincident parameters or conditions
-            // that cannot be met, and is reported instead of solved.
-            if (ludcmp_a(a, m, index, &parity) != 0) status = 1;
-            const double threshold = m * DBL_EPSILON * big;
-            for (int j = 0; j < m && status == 0; ++j)
-                if (vanishing(a[j][j], threshold)) status = 1;
-            for (int c = 0; c < dim && status == 0; ++c) {
-                for (int i = 0; i < m; ++i) column[i] = rhs[i][c];
-                lubksb_a(a, m, index, column);
-                for (int i = 0; i < m; ++i) ctrl[i * dim + c] = column[i];
+    int status = 0;
+    quorm::run_or_clean_up(
+        __FILE__, __LINE__,
+        [&] {
+            double **a = row_pointers(t, m, m);
+            double **rhs = row_pointers(t, m, dim);
+            int *index = t.alloc<int>(m);
+            double *column = t.alloc<double>(m);
+            if (h0926(descriptor, knots, params, cond_params, cond_orders, a) != 0) {
+                status = -1;
+            } else {
+                h0927(descriptor, points, cond_values, rhs);
+                double big = 0.0;
+                for (int i = 0; i < m; ++i)
+                    for (int j = 0; j < m; ++j) big = std::max(big, std::fabs(a[i][j]));
+                double parity;
+                // The decomposition puts 1e-20 in place of a zero pivot and goes
+                // on; a vanishing pivot means coincident parameters or conditions
+                // that cannot be met, and is reported instead of solved.
+                if (ludcmp_a(a, m, index, &parity) != 0) status = 1;
+                const double threshold = m * DBL_EPSILON * big;
+                for (int j = 0; j < m && status == 0; ++j)
+                    if (vanishing(a[j][j], threshold)) status = 1;
+                for (int c = 0; c < dim && status == 0; ++c) {
+                    for (int i = 0; i < m; ++i) column[i] = rhs[i][c];
+                    lubksb_a(a, m, index, column);
+                    for (int i = 0; i < m; ++i) ctrl[i * dim + c] = column[i];
+                }
+                if (status == 0 && negative_weight(pr, ctrl)) status = 1;
             }
-            if (status == 0 && negative_weight(pr, ctrl)) status = 1;
-        }
-        t.release();
-        return status;
-    } catch (Kaltor::Error::Exception &err) {
-        err.addPlace(__FILE__, __LINE__, 0);
-        t.release();
-        throw;
-    } catch (const std::exception &other) {
-        Kaltor::Error::Exception err = Kaltor::Error::Exception::Convert(other);
-        err.addPlace(__FILE__, __LINE__, 0);
-        t.release();
-        err.reThrow();
-    }
+        },
+        [&] { t.release(); });
+    t.release();
+    return status;
 }
 
 // Open curves with the band storage that reports through the error register.
@@ -359,56 +353,51 @@ int solve_banded(const Problem &pr, const double *points, const double *params, 
     const int n = pr.m, w = pr.k - 1, dim = pr.dim;
     Temporaries t;
     double **band = nullptr, *vector = nullptr;
-    try {
-        Equation *eq = t.alloc<Equation>(n);
-        list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, pr.np, n);
-        int status = 0;
-        msetup_banded(n, w, &band, &vector);
-        if (merrorlevel() != 0) {
-            merrorflush();
-            status = -1;
-        } else if (!fill_band(
-                       pr, knots, eq,
-                       [&](int i) {
-                           for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
-                       },
-                       [&](int i, int j, double v) { band[i][j] = v; })) {
-            status = -1;
-        } else {
-            mdecompose_banded(band, n, w);
+    int status = 0;
+    quorm::run_or_clean_up(
+        __FILE__, __LINE__,
+        [&] {
+            Equation *eq = t.alloc<Equation>(n);
+            list_equations(pr, knots, params, cond_params, cond_orders, eq);
+            sort_equations(eq, pr.np, n);
+            msetup_banded(n, w, &band, &vector);
             if (merrorlevel() != 0) {
                 merrorflush();
-                status = 1;
-            }
-            if (status == 0) {
-                // Every coordinate column is solved in place in ctrl, all of
-                // them in one pass over the factors.
-                for (int i = 0; i < n; ++i)
-                    for (int c = 0; c < dim; ++c) ctrl[i * dim + c] = rhs_value(pr, points, cond_values, eq[i].source, c);
-                quorm::banded_solve_columns(band, n, w, ctrl, dim, dim);
+                status = -1;
+            } else if (!fill_band(
+                           pr, knots, eq,
+                           [&](int i) {
+                               for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
+                           },
+                           [&](int i, int j, double v) { band[i][j] = v; })) {
+                status = -1;
+            } else {
+                mdecompose_banded(band, n, w);
                 if (merrorlevel() != 0) {
                     merrorflush();
                     status = 1;
                 }
+                if (status == 0) {
+                    // Every coordinate column is solved in place in ctrl, all of
+                    // them in one pass over the factors.
+                    for (int i = 0; i < n; ++i)
+                        for (int c = 0; c < dim; ++c) ctrl[i * dim + c] = rhs_value(pr, points, cond_values, eq[i].source, c);
+                    quorm::banded_solve_columns(band, n, w, ctrl, dim, dim);
+                    if (merrorlevel() != 0) {
+                        merrorflush();
+                        status = 1;
+                    }
+                }
+                if (status == 0 && negative_weight(pr, ctrl)) status = 1;
             }
-            if (status == 0 && negative_weight(pr, ctrl)) status = 1;
-        }
-        mdispose_banded(&band, &vector);
-        t.release();
-        return status;
-    } catch (Kaltor::Error::Exception &err) {
-        err.addPlace(__FILE__, __LINE__, 0);
-        mdispose_banded(&band, &vector);
-        t.release();
-        throw;
-    } catch (const std::exception &other) {
-        Kaltor::Error::Exception err = Kaltor::Error::Exception::Convert(other);
-        err.addPlace(__FILE__, __LINE__, 0);
-        mdispose_banded(&band, &vector);
-        t.release();
-        err.reThrow();
-    }
+        },
+        [&] {
+            mdispose_banded(&band, &vector);
+            t.release();
+        });
+    mdispose_banded(&band, &vector);
+    t.release();
+    return status;
 }
 
 #if QUORM_FULL_BUILD
@@ -417,47 +406,41 @@ int solve_compact(const Problem &pr, const double *points, const double *params,
                   const int *cond_orders, const double *cond_values, const double *knots, double *ctrl) {
     const int n = pr.m, w = pr.k - 1, dim = pr.dim, width = 2 * w + 1;
     Temporaries t;
-    try {
-        Equation *eq = t.alloc<Equation>(n);
-        list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, pr.np, n);
-        double **packed = row_pointers(t, n, width);
-        double **lower = row_pointers(t, n, std::max(w, 1));
-        int *index = t.alloc<int>(n);
-        double *column = t.alloc<double>(n);
-        int status = 0;
-        if (!fill_band(
-                pr, knots, eq, [&](int i) { std::fill(packed[i], packed[i] + width, 0.0); },
-                [&](int i, int j, double v) { packed[i][j - i + w] = v; })) {
-            status = -1;
-        } else {
-            double big = 0.0;
-            for (int i = 0; i < n; ++i)
-                for (int j = 0; j < width; ++j) big = std::max(big, std::fabs(packed[i][j]));
-            double parity;
-            bandec(packed, n, w, w, lower, index, &parity);
-            const double threshold = n * DBL_EPSILON * big;
-            for (int i = 0; i < n && status == 0; ++i)
-                if (packed[i][0] == QUORM_BANDED_ZERO_PIVOT || vanishing(packed[i][0], threshold)) status = 1;
-            for (int c = 0; c < dim && status == 0; ++c) {
-                for (int i = 0; i < n; ++i) column[i] = rhs_value(pr, points, cond_values, eq[i].source, c);
-                banbks(packed, n, w, w, lower, index, column);
-                for (int i = 0; i < n; ++i) ctrl[i * dim + c] = column[i];
+    int status = 0;
+    quorm::run_or_clean_up(
+        __FILE__, __LINE__,
+        [&] {
+            Equation *eq = t.alloc<Equation>(n);
+            list_equations(pr, knots, params, cond_params, cond_orders, eq);
+            sort_equations(eq, pr.np, n);
+            double **packed = row_pointers(t, n, width);
+            double **lower = row_pointers(t, n, std::max(w, 1));
+            int *index = t.alloc<int>(n);
+            double *column = t.alloc<double>(n);
+            if (!fill_band(
+                    pr, knots, eq, [&](int i) { std::fill(packed[i], packed[i] + width, 0.0); },
+                    [&](int i, int j, double v) { packed[i][j - i + w] = v; })) {
+                status = -1;
+            } else {
+                double big = 0.0;
+                for (int i = 0; i < n; ++i)
+                    for (int j = 0; j < width; ++j) big = std::max(big, std::fabs(packed[i][j]));
+                double parity;
+                bandec(packed, n, w, w, lower, index, &parity);
+                const double threshold = n * DBL_EPSILON * big;
+                for (int i = 0; i < n && status == 0; ++i)
+                    if (packed[i][0] == QUORM_BANDED_ZERO_PIVOT || vanishing(packed[i][0], threshold)) status = 1;
+                for (int c = 0; c < dim && status == 0; ++c) {
+                    for (int i = 0; i < n; ++i) column[i] = rhs_value(pr, points, cond_values, eq[i].source, c);
+                    banbks(packed, n, w, w, lower, index, column);
+                    for (int i = 0; i < n; ++i) ctrl[i * dim + c] = column[i];
+                }
+                if (status == 0 && negative_weight(pr, ctrl)) status = 1;
             }
-            if (status == 0 && negative_weight(pr, ctrl)) status = 1;
-        }
-        t.release();
-        return status;
-    } catch (Kaltor::Error::Exception &err) {
-        err.addPlace(__FILE__, __LINE__, 0);
-        t.release();
-        throw;
-    } catch (const std::exception &other) {
-        Kaltor::Error::Exception err = Kaltor::Error::Exception::Convert(other);
-        err.addPlace(__FILE__, __LINE__, 0);
-        t.release();
-        err.reThrow();
-    }
+        },
+        [&] { t.release(); });
+    t.release();
+    return status;
 }
 #endif
 
