@@ -134,9 +134,14 @@ CORVEX_API void ERROR_lprintf(const char *format, ...) {
 
 CORVEX_API int STR_snprintf(char *buffer, size_t size, const char *format, ...) {
     if (!buffer || size == 0) return 0;
+    // No format writes the empty string.
+    if (!format) {
+        buffer[0] = '\0';
+        return 0;
+    }
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(buffer, size, format ? format : "", args);
+    int n = std::vsnprintf(buffer, size, format, args);
     va_end(args);
     if (n < 0) buffer[0] = '\0';
     buffer[size - 1] = '\0';
