@@ -31,6 +31,28 @@ bool circle_of(const ARC_SPLINE_1_seg_2d_s *seg, PNT2_s *c, double *r, int *type
     return st == 0 && t != 0 && is_finite(*c) && std::isfinite(*r);
 }
 
+// Opening of the constructions at a point p with tangent t and a given
+// circle: both outputs are initialised, and the circle's centre and radius
+// and the unit tangent are read.  False for a missing output or unusable
+// input (the caller reports status 1).
+bool open_circle_at_point(const PNT2_s *p, const VEC2_s *t, const ARC_SPLINE_1_seg_2d_s *circle,
+                          ARC_SPLINE_1_seg_2d_s *seg1, ARC_SPLINE_1_seg_2d_s *seg2, PNT2_s *c, double *r,
+                          VEC2_s *tu) {
+    ARC_SPLINE_ASSERT(seg1 && seg2, "seg_ptr_1 && seg_ptr_2");
+    if (!seg1 || !seg2) return false;
+    ARC_SPLINE_init_1_seg_2d(seg1);
+    ARC_SPLINE_init_1_seg_2d(seg2);
+    return circle_of(circle, c, r) && unitize(*t, 1e-10, tu) && is_finite(*p);
+}
+
+// When no circle qualifies, the answer is the tangent line at p (a straight
+// of no length with direction tu).
+void tangent_line_instead(const PNT2_s *p, const VEC2_s *tu, ARC_SPLINE_1_seg_2d_s *seg, int *count) {
+    PNT2_s end = *p;
+    ARC_SPLINE_cre_strt_seg_2d(p, &end, tu, seg);
+    *count = 1;
+}
+
 // Circle through p1 and p2 touching the given circle (centre c, radius r) at
 // t: tangent there when t is one of the two points, else through all three.
 bool circle_thru_2_touching_at(const PNT2_s &p1, const PNT2_s &p2, const PNT2_s &c, const PNT2_s &t,
@@ -649,17 +671,10 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
     *status = 0;
     *kind = 0;
     *tp1 = *tp2 = PNT2_s{0.0, 0.0};
-    ARC_SPLINE_ASSERT(seg1 && seg2, "seg_ptr_1 && seg_ptr_2");
-    if (!seg1 || !seg2) {
-        *status = 1;
-        return;
-    }
-    ARC_SPLINE_init_1_seg_2d(seg1);
-    ARC_SPLINE_init_1_seg_2d(seg2);
     PNT2_s c;
     double r;
     VEC2_s tu;
-    if (!circle_of(circle, &c, &r) || !unitize(*t, 1e-10, &tu) || !is_finite(*p)) {
+    if (!open_circle_at_point(p, t, circle, seg1, seg2, &c, &r, &tu)) {
         *status = 1;
         return;
     }
@@ -718,11 +733,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_circle_and_line_at_pt_2d(
         *tps[*count] = add(c, s * r, v);
         ++*count;
     }
-    if (*count == 0) {
-        PNT2_s end = *p;
-        ARC_SPLINE_cre_strt_seg_2d(p, &end, &tu, seg1);
-        *count = 1;
-    }
+    if (*count == 0) tangent_line_instead(p, &tu, seg1, count);
 }
 
 QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const PNT2_s *p, const VEC2_s *t,
@@ -735,17 +746,10 @@ QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const P
     if (std::fabs(angle) <= tols[1]) angle = 0.0;
     if (std::fabs(angle - 180.0) <= tols[1]) angle = 180.0;
     if (!(angle >= 0.0 && angle <= 180.0)) ARC_SPLINE_INTERNAL("The input value of the angle is not valid.");
-    ARC_SPLINE_ASSERT(seg1 && seg2, "seg_ptr_1 && seg_ptr_2");
-    if (!seg1 || !seg2) {
-        *status = 1;
-        return;
-    }
-    ARC_SPLINE_init_1_seg_2d(seg1);
-    ARC_SPLINE_init_1_seg_2d(seg2);
     PNT2_s c;
     double r;
     VEC2_s tu;
-    if (!circle_of(circle, &c, &r) || !unitize(*t, 1e-10, &tu) || !is_finite(*p)) {
+    if (!open_circle_at_point(p, t, circle, seg1, seg2, &c, &r, &tu)) {
         *status = 1;
         return;
     }
@@ -769,11 +773,7 @@ QUORM_API void ARC_SPLINE_cre_circle_at_angle_to_c_tangent_to_l_at_pt_2d(const P
                 ++*count;
             }
         }
-        if (*count == 0) {
-            PNT2_s end = *p;
-            ARC_SPLINE_cre_strt_seg_2d(p, &end, &tu, seg1);
-            *count = 1;
-        }
+        if (*count == 0) tangent_line_instead(p, &tu, seg1, count);
         return;
     }
     // p on the circle: every circle tangent to the line at p meets the given

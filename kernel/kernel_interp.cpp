@@ -577,6 +577,31 @@ int build_knots(const Problem &pr, const double *params, const double *cond_para
     }
 }
 
+// The equations of an open curve in band form, ordered by parameter: clear(i,
+// n, w) empties row i of an n-row band of half-width w, put(i, j, w, v) sets
+// element (i, j).  The two band layouts differ only in these two functions.
+template <class Clear, class Put>
+int band_equations(const int *descriptor, const double *knots, const double *params, const double *cond_params,
+                   const int *cond_orders, Clear clear, Put put) {
+    Problem pr;
+    if (!read_problem(descriptor, &pr) || pr.periodic) return -1;
+    const int n = pr.m, w = pr.k - 1;
+    Temporaries t;
+    bool ok = false;
+    quorm::run_or_clean_up(
+        __FILE__, __LINE__,
+        [&] {
+            Equation *eq = t.alloc<Equation>(n);
+            list_equations(pr, knots, params, cond_params, cond_orders, eq);
+            sort_equations(eq, pr.np, n);
+            ok = fill_band(
+                pr, knots, eq, [&](int i) { clear(i, n, w); }, [&](int i, int j, double v) { put(i, j, w, v); });
+        },
+        [&] { t.release(); });
+    t.release();
+    return ok ? 0 : -1;
+}
+
 } // namespace
 
 extern "C" {
@@ -661,48 +686,21 @@ QUORM_API int h0926(const int *descriptor, const double *knots, const double *pa
 
 QUORM_API int h0926a(const int *descriptor, const double *knots, const double *params, const double *cond_params,
                      const int *cond_orders, double **band) {
-    Problem pr;
-    if (!read_problem(descriptor, &pr) || pr.periodic) return -1;
-    const int n = pr.m, w = pr.k - 1;
-    Temporaries t;
-    try {
-        Equation *eq = t.alloc<Equation>(n);
-        list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, pr.np, n);
-        const bool ok = fill_band(
-            pr, knots, eq,
-            [&](int i) {
-                for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
-            },
-            [&](int i, int j, double v) { band[i][j] = v; });
-        t.release();
-        return ok ? 0 : -1;
-    } catch (...) {
-        t.release();
-        throw;
-    }
+    return band_equations(
+        descriptor, knots, params, cond_params, cond_orders,
+        [&](int i, int n, int w) {
+            for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
+        },
+        [&](int i, int j, int, double v) { band[i][j] = v; });
 }
 
 #if QUORM_FULL_BUILD
 QUORM_API int h0926a2(const int *descriptor, const double *knots, const double *params, const double *cond_params,
                       const int *cond_orders, double **packed) {
-    Problem pr;
-    if (!read_problem(descriptor, &pr) || pr.periodic) return -1;
-    const int n = pr.m, w = pr.k - 1;
-    Temporaries t;
-    try {
-        Equation *eq = t.alloc<Equation>(n);
-        list_equations(pr, knots, params, cond_params, cond_orders, eq);
-        sort_equations(eq, pr.np, n);
-        const bool ok = fill_band(
-            pr, knots, eq, [&](int i) { std::fill(packed[i], packed[i] + 2 * w + 1, 0.0); },
-            [&](int i, int j, double v) { packed[i][j - i + w] = v; });
-        t.release();
-        return ok ? 0 : -1;
-    } catch (...) {
-        t.release();
-        throw;
-    }
+    return band_equations(
+        descriptor, knots, params, cond_params, cond_orders,
+        [&](int i, int, int w) { std::fill(packed[i], packed[i] + 2 * w + 1, 0.0); },
+        [&](int i, int j, int w, double v) { packed[i][j - i + w] = v; });
 }
 #endif
 
