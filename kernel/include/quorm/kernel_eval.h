@@ -39,13 +39,15 @@ QUORM_API void h0900(const int *n, const double *knots, const double *poly, cons
  * knots[n] < knots[n+1]). */
 QUORM_API void h0901(const int *n, const double *knots, const double *poly, const double *t, double point[4]);
 
-/** Point and first derivative of a Bezier piece of degree 2, 3, 4 and 5,
- * unrolled.  `interval` points at k[n] of the segment knot vector, so that
- * interval[0] = t0 and interval[1] = t1. */
+/** @{ */
+/** Point and first derivative of a Bezier piece of degree 2, 3, 4 and 5
+ * (h0902, h0903, h0904, h0905), unrolled.  `interval` points at k[n] of the
+ * segment knot vector, so that interval[0] = t0 and interval[1] = t1. */
 QUORM_API void h0902(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
 QUORM_API void h0903(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
 QUORM_API void h0904(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
 QUORM_API void h0905(const double *interval, const double *poly, const double *t, double point[4], double deriv[4]);
+/** @} */
 
 /** Point and first derivative of a Bezier piece of any degree 0..24.  The
  * derivative is n/(t1 - t0) times the difference of the last two points of

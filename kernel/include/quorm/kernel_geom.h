@@ -1,4 +1,5 @@
-/* Numbered plane and space geometry primitives of the spline kernel.
+/** @file
+ * Numbered plane and space geometry primitives of the spline kernel.
  *
  * Every argument is passed by address; results are written through pointers.
  * Tests against zero use the number tolerance of the equality-tolerance table
@@ -11,17 +12,17 @@
 
 QUORM_BEGIN_DECLS
 
-/* Direction angle of (x, y) in [0, 2*pi): 0 or pi when y is zero within the
+/** Direction angle of (x, y) in [0, 2*pi): 0 or pi when y is zero within the
  * number tolerance (x >= 0 or not), pi/2 or 3*pi/2 when x is (y >= 0 or not),
  * else the arctangent placed in its quadrant.  The result never reaches 2*pi:
  * an angle that would round to 2*pi is 0. */
 QUORM_API void h053(const double *y, const double *x, double *angle);
 
-/* Foot of the perpendicular from p onto the 3-D line through a and b; a when
- * a and b coincide within the number tolerance.  foot may alias p. */
+/** Foot of the perpendicular from p onto the 3-D line through a and b; a when
+ * a and b coincide within the number tolerance.  foot may alias a or p. */
 QUORM_API void h430(const double a[3], const double b[3], const double p[3], double foot[3]);
 
-/* Line of intersection of the planes n1 . x + d1 = 0 and n2 . x + d2 = 0, each
+/** Line of intersection of the planes n1 . x + d1 = 0 and n2 . x + d2 = 0, each
  * given as four doubles (n, d); the normals need not be unit vectors.
  * result 2: point is the point of the line nearest the origin and direction
  * the unit vector along n1 x n2.  result 1: the planes are parallel and

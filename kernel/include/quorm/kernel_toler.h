@@ -39,11 +39,13 @@ QUORM_API void h807(const double *a, const double *b, const int *mode, const int
  * a < b - tol, else 2 (tol as given). */
 QUORM_API void h808(const double *a, const double *b, const double *tol, const int *mode, int *out);
 
-/** Interval code of *x against [interval[0], interval[1]]; an x within the
- * tolerance of an end is set to that end (codes 2 and 4).  The start is
- * tested first. */
+/** @{ */
+/** Interval code of *x against [interval[0], interval[1]] with the tolerance
+ * |table[*index]| (h804) or |*tol| (h816); an x within the tolerance of an
+ * end is set to that end (codes 2 and 4).  The start is tested first. */
 QUORM_API void h804(double *x, const double interval[2], const int *index, int *code);
 QUORM_API void h816(double *x, const double interval[2], const double *tol, int *code);
+/** @} */
 
 /** *out = 1 if x lies in the closed interval or within the tolerance of an
  * end (x is then set to that end), else 0. */
@@ -95,11 +97,13 @@ QUORM_API void h009(const double a[2], const double b[2], int *count, double res
  * returned normalised. */
 QUORM_API void h012(double range[2], const double *x, int *which);
 
-/** 2-D points: *out = 1 if the squared distance is at most table[2] (h202),
- * at most |tol| (h206), at most r^2 (h204), else 0. */
+/** @{ */
+/** 2-D points: *out = 1 if the squared distance is at most |table[2]|
+ * (h202), at most |tol| (h206), at most r^2 (h204), else 0. */
 QUORM_API void h202(const double p1[2], const double p2[2], int *out);
 QUORM_API void h206(const double p1[2], const double p2[2], const double *tol, int *out);
 QUORM_API void h204(const double p1[2], const double p2[2], const double *r, int *out);
+/** @} */
 
 /** Quadratic c[0] + c[1] x + c[2] x^2.  *status: 1 no root, 2 complex pair,
  * 3 real root(s), 4 identically zero.  *degree is the degree found, *nreal
