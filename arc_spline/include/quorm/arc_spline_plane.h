@@ -205,10 +205,10 @@ QUORM_API void ARC_SPLINE_proj_pt_to_pln(const quorm_vector3 *n, const quorm_poi
                                          quorm_point3 *out);
 /** Moves p onto the plane through q with unit normal n (its foot, in place). */
 QUORM_API void ARC_SPLINE_adjust_pt_on_pln(const quorm_vector3 *n, const quorm_point3 *q, quorm_point3 *p);
-/** out = v - (v.n) n, the part of v in the plane of the unit normal n. */
+/** out = v - (v.n) n, the component of v in the plane of the unit normal n. */
 QUORM_API void ARC_SPLINE_proj_vec_to_pln(const quorm_vector3 *n, const quorm_vector3 *v, quorm_vector3 *out);
-/** Replaces v by its part in the plane of the unit normal n, unitised when
- * unitize (zero when that part is no longer than 1e-10). */
+/** Replaces v by its component in the plane of the unit normal n, unitised
+ * when unitize (zero when that component is no longer than 1e-10). */
 QUORM_API void ARC_SPLINE_adjust_vec_on_pln(bool unitize, const quorm_vector3 *n, quorm_vector3 *v);
 /** Where the line p + t*v meets the plane: status 0 with *t and *out, -1 the
  * line lies in the plane (t 0, out p), 1 parallel (outputs untouched). */

@@ -101,7 +101,7 @@ QUORM_API void NR_matrix_2d_as_1d_identity(double *a, int n);
 /** Sets every element of the flat rows x columns matrix a to 0. */
 QUORM_API void NR_matrix_2d_as_1d_init_zero(double *a, int rows, int columns);
 /** @{ */
-/** Zero the part of the flat n x n matrix a strictly above (ut) or below
+/** Zero the elements of the flat n x n matrix a strictly above (ut) or below
  * (lt) the diagonal. */
 QUORM_API void NR_matrix_2d_as_1d_init_zero_ut(double *a, int n);
 QUORM_API void NR_matrix_2d_as_1d_init_zero_lt(double *a, int n);
