@@ -99,7 +99,10 @@ QUORM_API void ARC_SPLINE_cre_circle_thru_2_points_tangent_to_circle(const PNT2_
                                                                      ARC_SPLINE_1_seg_2d_s *seg1,
                                                                      ARC_SPLINE_1_seg_2d_s *seg2, int *status);
 
-/** Lifted constructions.  segs must hold 2, 4 and 8 records respectively.
+/** @{ */
+/** Lifted constructions: the circles through two points tangent to a circle
+ * (centre, radius), tangent to two circles through a point, and tangent to
+ * three circles.  segs must hold 2, 4 and 8 records respectively.
  * The solutions come in the order of the line pairs: for two points and a
  * circle the two roots on the line of the points' polar planes; for two
  * circles and a point the roots on P+(1,2) ^ polar(point), then on
@@ -125,6 +128,7 @@ QUORM_API void ARC_SPLINE_cre_circle_tangent_to_3_circles(const quorm_point3 *ce
                                                           const quorm_point3 *centre2, double r2,
                                                           const quorm_point3 *centre3, double r3, int *count,
                                                           ARC_SPLINE_1_seg_2d_s segs[]);
+/** @} */
 
 /** Arcs of the given radius tangent to two arcs, from the touching point on
  * circle 1 to the touching point on circle 2 (the shorter way round).

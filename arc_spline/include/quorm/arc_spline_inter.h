@@ -100,10 +100,12 @@ QUORM_API void ARC_SPLINE_ask_tangents_thru_a_point_2d(const ARC_SPLINE_1_seg_2d
                                                        int bounded, const double tols[], int *count, PNT2_s *t1,
                                                        PNT2_s *t2, double parms[2], int where[2], int *status);
 
-/** Common tangents of two circles, each returned as the straight from its
- * touching point on circle 1 to its touching point on circle 2; parms1 holds
- * the touching parameters on circle 1 (element i for tangent i), parms2 those
- * on circle 2.  The candidates are ordered by their touching point on circle
+/** @{ */
+/** Common tangents of two circles (the exterior or the interior ones, as the
+ * function's name says), each returned as the straight from its touching
+ * point on circle 1 to its touching point on circle 2; parms1 holds the
+ * touching parameters on circle 1 (element i for tangent i), parms2 those on
+ * circle 2.  The candidates are ordered by their touching point on circle
  * 1 along that arc (as for the tangents through a point); on bounded arcs a
  * candidate whose touching point lies outside either arc is dropped and the
  * survivors fill out1, then out2, in that order.
@@ -127,6 +129,7 @@ QUORM_API void ARC_SPLINE_ask_tangents_interior_to_circles_2d(const ARC_SPLINE_1
                                                               int bounded2, const double tols[], int *count,
                                                               ARC_SPLINE_1_seg_2d_s *out1, ARC_SPLINE_1_seg_2d_s *out2,
                                                               double parms1[2], double parms2[2], int *status);
+/** @} */
 
 /** Builds into seg the circle through q tangent to t at p and gives in *t_out
  * its unit tangent at q (t itself when the result is a straight). */

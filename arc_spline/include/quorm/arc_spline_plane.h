@@ -13,6 +13,13 @@
  * (This is the transpose of the MTX4_ convention.)  Likewise a vector is
  * rotated or transformed as a row vector times the 3x3 matrix.
  *
+ * Rays: the four ray functions take two rays (p1, d1) and (p2, d2) with unit
+ * directions.  Unless have_apex (or with do_intersect), the apex of the two
+ * carrier lines, its line parameters parms and the intersection status (as
+ * ARC_SPLINE_inter_line_line_2d gives them: 0 meeting, 1 parallel, 2 the same
+ * line) are computed and written to the caller's apex, parms and
+ * inter_status; otherwise they are read from there.
+ *
  * Circles as points: a circle with centre (x, y) and radius r is the point
  * (x, y, x^2 + y^2 - r^2).  Circle centres passed as Point3 ignore their
  * third coordinate.
@@ -27,11 +34,11 @@
  * is_normalized is 1 once (a, b, c) is a unit vector and d has been divided by
  * its former length, else 0. */
 typedef struct ARC_SPLINE_monge_plane_s {
-    double a;
-    double b;
-    double c;
-    double d;
-    unsigned char is_normalized;
+    double a;                    /**< x coefficient of the normal */
+    double b;                    /**< y coefficient of the normal */
+    double c;                    /**< z coefficient of the normal */
+    double d;                    /**< constant term               */
+    unsigned char is_normalized; /**< 1 normalised, 0 not         */
 } ARC_SPLINE_monge_plane_s;
 
 QUORM_BEGIN_DECLS
@@ -84,12 +91,14 @@ QUORM_API int ARC_SPLINE_mod(int a, int b);
 
 /* ---- three points --------------------------------------------------------- */
 
+/** @{ */
 /** Cycles the points so that the first and the last are the farthest pair.
- * Status -1 if two points lie within tol, 0 unchanged, 1 now (p2, p3, p1),
- * 2 now (p3, p1, p2). */
+ * Status -1 if two points lie within tol (points unchanged), 0 unchanged,
+ * 1 now (p2, p3, p1), 2 now (p3, p1, p2). */
 QUORM_API void ARC_SPLINE_re_order_3pts_2d(double tol, PNT2_s *p1, PNT2_s *p2, PNT2_s *p3, int *status);
 QUORM_API void ARC_SPLINE_re_order_3pts_3d(double tol, quorm_point3 *p1, quorm_point3 *p2, quorm_point3 *p3,
                                            int *status);
+/** @} */
 /** 2 all within tols[0], 1 collinear (within tols[0] and tols[1]), 0 not.
  * The angle between the farthest pair and the middle point is compared
  * through its sine, which stays accurate for tiny angular tolerances.  In
@@ -98,8 +107,13 @@ QUORM_API void ARC_SPLINE_re_order_3pts_3d(double tol, quorm_point3 *p1, quorm_p
  * otherwise. */
 QUORM_API int ARC_SPLINE_ask_3pts_collinearity_2d(const PNT2_s *p1, const PNT2_s *p2, const PNT2_s *p3,
                                                   const double tols[], int mode, int *orientation);
+/** The 3-D test: 2 all within tols[0], 1 collinear (within tols[0] and
+ * tols[1], through the sine as above), 0 not.  *reorder_status receives the
+ * status of ARC_SPLINE_re_order_3pts_3d with tol tols[0]; the points
+ * themselves are not changed. */
 QUORM_API int ARC_SPLINE_ask_3pts_collinearity_3d(const quorm_point3 *p1, const quorm_point3 *p2,
                                                   const quorm_point3 *p3, const double tols[], int *reorder_status);
+/** @{ */
 /** True when both tangents are parallel to the chord p1 p2 within angle_tol
  * degrees; *dist is the chord length, *chord its unit vector. */
 QUORM_API bool ARC_SPLINE_ask_are_hermite_data_collinear_2d(const PNT2_s *p1, const VEC2_s *t1, const PNT2_s *p2,
@@ -108,6 +122,7 @@ QUORM_API bool ARC_SPLINE_ask_are_hermite_data_collinear_2d(const PNT2_s *p1, co
 QUORM_API bool ARC_SPLINE_ask_are_hermite_data_collinear_3d(const quorm_point3 *p1, const quorm_vector3 *t1,
                                                             const quorm_point3 *p2, const quorm_vector3 *t2,
                                                             double angle_tol, double *dist, quorm_vector3 *chord);
+/** @} */
 
 /* ---- parameter order and intervals ---------------------------------------- */
 
@@ -119,31 +134,38 @@ QUORM_API int ARC_SPLINE_ask_is_parm_in_interval(double t, double low, double hi
 
 /* ---- rays (point and unit direction) -------------------------------------- */
 
-/* For all four: unless have_apex (or with do_intersect), the apex of the two
- * carrier lines, its line parameters parms and the intersection status are
- * computed and written to the caller's apex, parms and inter_status. */
-
 /** q1 on line 1 and q2 on line 2 as far from the apex as p2 and p1 are, each on
  * its own point's side; side1, side2: sides of p1 w.r.t. line 2 and of p2
- * w.r.t. line 1.  Non-meeting lines give the feet of p2 and p1. */
+ * w.r.t. line 1.  Non-meeting lines give the feet of p2 and p1, and so do
+ * points that each lie on the other's line (*inter_status then becomes 2).
+ * Apex data: see Rays in the file description. */
 QUORM_API void ARC_SPLINE_ask_isosceles_to_pt_2d(const double tols[], const PNT2_s *p1, const VEC2_s *d1,
                                                  const PNT2_s *p2, const VEC2_s *d2, int have_apex, PNT2_s *apex,
                                                  double parms[2], int *inter_status, PNT2_s *q1, PNT2_s *q2,
                                                  int *side1, int *side2);
 /** -1 both rays start at the apex; 1 homodromic: both run towards the apex or
  * both away from it (also when only ray 1 starts there), or, for parallel
- * lines, both point the same way; 0 otherwise. */
+ * lines, both point the same way; 0 otherwise.  The apex data are computed
+ * when do_intersect is 1, else read (see Rays in the file description). */
 QUORM_API int ARC_SPLINE_ask_are_two_rays_homodromic_2d(const double tols[], const PNT2_s *p1, const VEC2_s *d1,
                                                         const PNT2_s *p2, const VEC2_s *d2, int do_intersect,
                                                         PNT2_s *apex, double parms[2], int *inter_status);
 /** Convexities (-1, 0, 1; -2 undetermined) of the two arcs of a corner and
- * which ray is longer ('l', 'r', 'e'; 'n' undetermined). */
+ * which ray is longer ('l', 'r', 'e'; 'n' undetermined); q1, q2 as from
+ * ARC_SPLINE_ask_isosceles_to_pt_2d.  An inter_status of 2 or more gives
+ * convexities 0; otherwise the apex data are computed afresh whatever
+ * have_apex says. */
 QUORM_API void ARC_SPLINE_ask_convexities_of_tri_arc_2d(const double tols[], const PNT2_s *p1, const VEC2_s *d1,
                                                         const PNT2_s *p2, const VEC2_s *d2, int have_apex,
                                                         PNT2_s *apex, double parms[2], int *inter_status, PNT2_s *q1,
                                                         PNT2_s *q2, int *convexity1, int *convexity2,
                                                         char *which_longer);
-/** Bisector of the corner: a point mid and a unit direction dir. */
+/** Bisector of the corner: a point mid and a unit direction dir.  mid is the
+ * midpoint of p2 and the q1 of ARC_SPLINE_ask_isosceles_to_pt_2d (moved to
+ * the midpoint of apex + d1 and apex + d2 when it falls on the apex), dir the
+ * unit direction from the apex to it (the left normal of d1 for opposite
+ * rays); lines that do not meet give dir = d1.  Apex data: see Rays in the
+ * file description. */
 QUORM_API void ARC_SPLINE_ask_bisector_of_angle_2d(const double tols[], const PNT2_s *p1, const VEC2_s *d1,
                                                    const PNT2_s *p2, const VEC2_s *d2, int have_apex, PNT2_s *apex,
                                                    double parms[2], int *inter_status, PNT2_s *mid, VEC2_s *dir);
@@ -178,10 +200,15 @@ QUORM_API void ARC_SPLINE_ask_bisector_of_polygon_angle(const quorm_point3 *p1, 
 
 /* ---- projections (plane: unit normal n through q) ------------------------- */
 
+/** out = the foot of p on the plane through q with unit normal n. */
 QUORM_API void ARC_SPLINE_proj_pt_to_pln(const quorm_vector3 *n, const quorm_point3 *q, const quorm_point3 *p,
                                          quorm_point3 *out);
+/** Moves p onto the plane through q with unit normal n (its foot, in place). */
 QUORM_API void ARC_SPLINE_adjust_pt_on_pln(const quorm_vector3 *n, const quorm_point3 *q, quorm_point3 *p);
+/** out = v - (v.n) n, the component of v in the plane of the unit normal n. */
 QUORM_API void ARC_SPLINE_proj_vec_to_pln(const quorm_vector3 *n, const quorm_vector3 *v, quorm_vector3 *out);
+/** Replaces v by its component in the plane of the unit normal n, unitised
+ * when unitize (zero when that component is no longer than 1e-10). */
 QUORM_API void ARC_SPLINE_adjust_vec_on_pln(bool unitize, const quorm_vector3 *n, quorm_vector3 *v);
 /** Where the line p + t*v meets the plane: status 0 with *t and *out, -1 the
  * line lies in the plane (t 0, out p), 1 parallel (outputs untouched). */
@@ -198,6 +225,8 @@ QUORM_API void ARC_SPLINE_mirror_point_wrt_line_2d(const PNT2_s *p, const PNT2_s
 /** Reflection I - 2 w w^T, w = unit(b - a), that swaps the unit vectors a and
  * b; the identity when they agree within 1e-10. */
 QUORM_API void ARC_SPLINE_ask_householder_rotation(const quorm_vector3 *a, const quorm_vector3 *b, MTX3_s *m);
+/** The same reflection as the upper 3x3 of an otherwise identity 4x4
+ * matrix (no translation). */
 QUORM_API void ARC_SPLINE_ask_householder_transformation(const quorm_vector3 *a, const quorm_vector3 *b, MTX4_s *m);
 /** Identity with the fourth row (to - from) when they are more than 1e-10
  * apart. */
@@ -212,6 +241,8 @@ QUORM_API void ARC_SPLINE_cre_matrix_of_rotation_around_axis(const quorm_vector3
  * when seen from the tip of the axis (the inverse rotation of M * v). */
 QUORM_API void ARC_SPLINE_rotate_vector_around_axis(const quorm_vector3 *v, const quorm_vector3 *axis,
                                                     double angle_deg, bool unitize, quorm_vector3 *out);
+/** p turned about the line through origin along axis: origin plus p - origin
+ * turned as by ARC_SPLINE_rotate_vector_around_axis (not unitised). */
 QUORM_API void ARC_SPLINE_rotate_point_around_axis(const quorm_point3 *p, const quorm_point3 *origin,
                                                    const quorm_vector3 *axis, double angle_deg, quorm_point3 *out);
 /** v times the upper 3x3 of m (no translation), unitised if asked. */
@@ -238,6 +269,7 @@ QUORM_API void ARC_SPLINE_convert_3d_pt_to_circle_2d(const quorm_point3 *p, bool
 /** (2x, 2y, -1, -(x^2 + y^2 - r^2)), not normalised. */
 QUORM_API void ARC_SPLINE_ask_polar_plane_of_circle(const quorm_point3 *centre, double r,
                                                     ARC_SPLINE_monge_plane_s *plane);
+/** Copies every field of src to dst. */
 QUORM_API void ARC_SPLINE_copy_monge_plane(const ARC_SPLINE_monge_plane_s *src, ARC_SPLINE_monge_plane_s *dst);
 /** (a, b, c) unitised (a plane whose normal is shorter than 1e-10 is left as
  * it is, flag 0), d divided by the former length, flag 1. */

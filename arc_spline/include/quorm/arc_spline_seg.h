@@ -39,24 +39,20 @@
 
 #include <stdint.h>
 
-/** One segment.  Two 32-bit integers followed by ten doubles, copied by value.
- *   type:        0 straight, 1 circular arc, -1 point circle (radius 0)
- *   sense:       +1 counter-clockwise, -1 clockwise, 0 straight
- *   center:      arc centre; for a straight the midpoint of its end points
- *   direction:   unit direction of a straight, (0, 0) for arcs and circles
- *   radius:      arc radius, length of a straight, 0 for a point circle
- *   radius_copy: set equal to radius by the constructors and offsets; never
- *                read by the family. */
+/** One segment.  Two 32-bit integers followed by ten doubles, copied by value;
+ * the angles and the parameter range are described at the top of this file. */
 typedef struct ARC_SPLINE_1_seg_2d_s {
-    int32_t type;
-    int32_t sense;
-    PNT2_s start_pt;
-    double start_angle;
-    double end_angle;
-    PNT2_s center;
-    VEC2_s direction;
-    double radius;
-    double radius_copy;
+    int32_t type;       /**< 0 straight, 1 circular arc, -1 point circle (radius 0)        */
+    int32_t sense;      /**< +1 counter-clockwise, -1 clockwise, 0 straight                 */
+    PNT2_s start_pt;    /**< start point                                                    */
+    double start_angle; /**< inclination of the tangent at the start, degrees              */
+    double end_angle;   /**< inclination of the tangent at the end, degrees (a straight:
+                             the same as start_angle)                                      */
+    PNT2_s center;      /**< arc centre; for a straight the midpoint of its end points      */
+    VEC2_s direction;   /**< unit direction of a straight, (0, 0) for arcs and circles      */
+    double radius;      /**< arc radius, length of a straight, 0 for a point circle         */
+    double radius_copy; /**< set equal to radius by the constructors and offsets; never
+                             read by the family                                            */
 } ARC_SPLINE_1_seg_2d_s;
 
 QUORM_BEGIN_DECLS
@@ -82,6 +78,7 @@ QUORM_API void ARC_SPLINE_ask_perp_vec(int flag, const VEC2_s *v, VEC2_s *out);
 
 /** Every field zero (a straight of sense 0). */
 QUORM_API void ARC_SPLINE_init_1_seg_2d(ARC_SPLINE_1_seg_2d_s *seg);
+/** Copies every field of src to dst (a segment the caller owns). */
 QUORM_API void ARC_SPLINE_copy_1_seg_2d_pre_allocated(const ARC_SPLINE_1_seg_2d_s *src, ARC_SPLINE_1_seg_2d_s *dst);
 
 /** Straight from p0 to p1.  When p1 lies within 1e-10 of p0, *p1 is

@@ -29,10 +29,12 @@ QUORM_API void DGEOM_crv_diff_property(const double d1[3], const double d2[3], c
 /** Arc-length derivative of the curvature vector; 0 when |d1| < 1e-10. */
 QUORM_API void DGEOM_crv_curvature_variation(const double d1[3], const double d2[3], const double d3[3],
                                              double dk[3]);
+/** @{ */
 /** r = k/|k|^2 and k = r/|r|^2; 1 (output untouched) when the squared
- * length is below 1e-38, else 0. */
+ * length is below 1e-38 (or not a number), else 0. */
 QUORM_API int DGEOM_convert_crvatr_to_radius(const double k[3], double r[3]);
 QUORM_API int DGEOM_convert_radius_to_crvatr(const double r[3], double k[3]);
+/** @} */
 /** d2 = |d1|^2 k. */
 QUORM_API void DGEOM_convert_crvatr_to_deriv2(const double d1[3], const double k[3], double d2[3]);
 #if QUORM_FULL_BUILD
@@ -69,9 +71,11 @@ QUORM_API int DGEOM_compute_sectional_G2G3_vectors(const double Su[3], const dou
                                                    double *g3);
 /** surface_data: 30 doubles, the point, Su, Sv, Suu, Suv, Svv, Suuu, Suuv,
  * Suvv, Svvv.  p: normal of the cutting plane; n: surface normal (unitised
- * in place).  geo: point, tangent unit(p x n), curvature vector, its
- * arc-length derivative, up to order (0 ... 3).  -2 when the plane is
- * tangent to the surface, else 0. */
+ * in place when order > 0).  geo: point, tangent unit(p x n), curvature
+ * vector, its arc-length derivative, up to order (0 ... 3).  -2 when n or p
+ * is null or the plane is tangent to the surface; 1 (order 2 or 3) when
+ * the parameterisation is degenerate (|EG - F^2| within the squared length
+ * tolerance); else 0. */
 QUORM_API int DGEOM_compute_sectional_geometric_deriv(const double *surface_data, const double p[3], double n[3],
                                                       int order, double *geo);
 #endif

@@ -17,9 +17,9 @@
 /** One facet as seen from a vertex: its corners, their identifiers in the
  * caller's numbering, and its unit normal.  Arrays of these are contiguous. */
 typedef struct FACET_facet_normal_s {
-    quorm_point3 vertices[3];
-    int vertex_ids[3];
-    quorm_vector3 normal;
+    quorm_point3 vertices[3]; /**< the three corners                                    */
+    int vertex_ids[3];        /**< their identifiers (angle weights look for vertex_id) */
+    quorm_vector3 normal;     /**< unit normal of the facet                             */
 } FACET_facet_normal_s;
 
 /** How facet normals are weighted at a shared vertex. */

@@ -27,28 +27,30 @@ QUORM_BEGIN_DECLS
  * triangles across edges k1-k2, k2-k0 and k0-k1 (-1 on the polygon's
  * boundary). */
 typedef struct PTF_tri_s {
-    int vertices[3];
-    int neighbors[3];
+    int vertices[3];  /**< point indices k0, k1, k2, counter-clockwise               */
+    int neighbors[3]; /**< triangles across k1-k2, k2-k0 and k0-k1; -1 on the boundary */
 } PTF_tri_s;
 
 /** The points joined to one point by a triangle edge, in order of discovery;
  * neighbors has num_pts entries, the unused tail -1. */
 typedef struct PTF_pt_neighbors_s {
-    int num_neighbors;
-    int *neighbors;
+    int num_neighbors; /**< how many entries of neighbors are in use            */
+    int *neighbors;    /**< num_pts point indices (SM_alloc), unused entries -1 */
 } PTF_pt_neighbors_s;
 
 /** For polygon edge k -> k+1: the triangle carrying it and the edge's number
  * in that triangle (1: k1-k2, 2: k2-k0, 3: k0-k1); both -1 until set. */
 typedef struct PTF_bnd_edge_neighbors_s {
-    int tri;
-    int edge;
+    int tri;  /**< index of the triangle carrying the edge           */
+    int edge; /**< 1, 2 or 3: the edge's number within that triangle */
 } PTF_bnd_edge_neighbors_s;
 
+/** Outcome of PTF_poly_tri_fill. */
 typedef enum PTF_fill_status_e {
-    PTF_FILL_OK = 0,
-    PTF_FILL_INCOMPLETE = 1, /**< clockwise, not simple, or no acceptable triangle */
-    PTF_FILL_INVALID_INPUT = 2 /**< fewer than three points */
+    PTF_FILL_OK = 0,            /**< filled; the requested outputs are written                  */
+    PTF_FILL_INCOMPLETE = 1,    /**< clockwise, not simple, a coordinate not finite, or no
+                                     acceptable triangle                                        */
+    PTF_FILL_INVALID_INPUT = 2  /**< fewer than three points, or pts null                       */
 } PTF_fill_status_e;
 
 /** Fills the polygon.  Each output pointer may be null (that output is not

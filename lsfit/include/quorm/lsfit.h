@@ -17,10 +17,12 @@
 
 QUORM_BEGIN_DECLS
 
+/** @{ */
 /** Mean of the n points; n must be positive (at checking level 0 a count
  * below 1 gives the origin). */
 QUORM_API void LSFIT_ask_pts_centroid_2d(int n, const PNT2_s *pts, PNT2_s *out);
 QUORM_API void LSFIT_ask_pts_centroid_3d(int n, const quorm_point3 *pts, quorm_point3 *out);
+/** @} */
 
 #if QUORM_FULL_BUILD
 /** Centre and radius of the circle through three points (a proper triangle:

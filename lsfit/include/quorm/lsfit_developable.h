@@ -17,12 +17,14 @@
 #include <quorm/records.h>
 
 /** Values of LSFIT_simple_developable_geom_s.type. */
-#define LSFIT_DEVELOPABLE_NONE (-1)
-#define LSFIT_DEVELOPABLE_PLANE 2
-#define LSFIT_DEVELOPABLE_CYLINDER 3
-#define LSFIT_DEVELOPABLE_CONE 4
+#define LSFIT_DEVELOPABLE_NONE (-1)   /**< no surface: the value after initialisation */
+#define LSFIT_DEVELOPABLE_PLANE 2     /**< plane                                       */
+#define LSFIT_DEVELOPABLE_CYLINDER 3  /**< circular cylinder                           */
+#define LSFIT_DEVELOPABLE_CONE 4      /**< circular cone                               */
 
 #if QUORM_FULL_BUILD
+/** One plane, circular cylinder or circular cone, parameterised over (u, v)
+ * as described at the top of this file (full build only). */
 typedef struct LSFIT_simple_developable_geom_s {
     int type;               /**< LSFIT_DEVELOPABLE_ value                                   */
     quorm_point3 origin;    /**< plane origin; a point on the axis (cone: centre at v = 0)  */

@@ -85,24 +85,40 @@ QUORM_API void NR_cholesky_inverse(int n, const double *diagonal, double *a);
  * doubles, SM_alloc) when it is null.  The caller frees both with SM_free. */
 QUORM_API double **NR_2d_matrix_allo(int rows, int columns, double **data);
 
+/** Copies the rows x columns elements of the flat matrix from into the
+ * row-pointer matrix to. */
 QUORM_API void NR_matrix_copy_1d_to_2d(const double *from, int rows, int columns, double **to);
+/** Copies the rows x columns elements of the row-pointer matrix from into the
+ * flat matrix to. */
 QUORM_API void NR_matrix_copy_2d_to_1d(double *const *from, int rows, int columns, double *to);
 
+/** Sets the row-pointer n x n matrix a to the identity. */
 QUORM_API void NR_2d_matrix_identity(double **a, int n);
+/** Sets every element of the row-pointer rows x columns matrix a to 0. */
 QUORM_API void NR_2d_matrix_init_zero(double **a, int rows, int columns);
+/** Sets the flat n x n matrix a to the identity. */
 QUORM_API void NR_matrix_2d_as_1d_identity(double *a, int n);
+/** Sets every element of the flat rows x columns matrix a to 0. */
 QUORM_API void NR_matrix_2d_as_1d_init_zero(double *a, int rows, int columns);
-/** Zero the part strictly above (ut) or below (lt) the diagonal. */
+/** @{ */
+/** Zero the elements of the flat n x n matrix a strictly above (ut) or below
+ * (lt) the diagonal. */
 QUORM_API void NR_matrix_2d_as_1d_init_zero_ut(double *a, int n);
 QUORM_API void NR_matrix_2d_as_1d_init_zero_lt(double *a, int n);
+/** @} */
 
-/** out (r x c) = a (r x k) . b (k x c); out must not be a or b. */
+/** @{ */
+/** out (r x c) = a (r x k) . b (k x c), in the row-pointer (NR_2d_) or the
+ * flat form; out must not be a or b (asserted while checking). */
 QUORM_API void NR_2d_matrix_product_of_2(double *const *a, double *const *b, int r, int k, int c, double **out);
 QUORM_API void NR_matrix_2d_as_1d_product_of_2(const double *a, const double *b, int r, int k, int c, double *out);
+/** @} */
 
-/** Transposes an n x n matrix in place. */
+/** @{ */
+/** Transposes an n x n matrix (row-pointer or flat) in place. */
 QUORM_API void NR_2d_matrix_nxn_transp(double **a, int n);
 QUORM_API void NR_matrix_2d_as_1d_nxn_transp(double *a, int n);
+/** @} */
 
 QUORM_END_DECLS
 
