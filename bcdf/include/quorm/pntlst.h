@@ -99,7 +99,7 @@ QUORM_API void PNTLST_copy_single_point(const PNTLST_s *list, int position, doub
 QUORM_API void PNTLST_replace_points(PNTLST_s *list, int count, int position, const double *src);
 /** Inserts count points before position (position == num_points appends);
  * a full list grows to num_points + count + 2 * max_points.  src may point
- * into the list.  A position outside 0 ... num_points is an internal error
+ * into the list; count <= 0 does nothing.  A position outside 0 ... num_points is an internal error
  * while checking and changes nothing. */
 QUORM_API void PNTLST_insert_points(PNTLST_s *list, int count, int position, const double *src);
 /** Appends one point; a full list grows by exactly one point.  pt may point
