@@ -126,38 +126,34 @@ QUORM_API PNTLST_s *PNTLST_get_from_func(int count, int dimension, void (*fill)(
 
 /* ---- indexed point lists --------------------------------------------------- */
 
-/** @{ */
 /** New array of n elements (SM_alloc) with num_pnts = n; what the record
  * held before is not looked at.  n < 0 is an internal error while checking
  * and changes nothing. */
 QUORM_API void IPNT3_LST_alloc(IPNT3_LST_s *list, int n);
-QUORM_API void IPNT4_LST_alloc(IPNT4_LST_s *list, int n);
-/** @} */
-/** @{ */
 /** Resizes the array to n elements, keeping the leading ones, and sets
  * num_pnts = n.  n < 0 is an internal error while checking and changes
  * nothing. */
 QUORM_API void IPNT3_LST_realloc(IPNT3_LST_s *list, int n);
-QUORM_API void IPNT4_LST_realloc(IPNT4_LST_s *list, int n);
-/** @} */
-/** @{ */
 /** Frees the array, sets it null and num_pnts to -1; the record stays the
  * caller's.  Freeing a freed list (count below 0) is an internal error while
  * checking and frees nothing. */
 QUORM_API void IPNT3_LST_free(IPNT3_LST_s *list);
-QUORM_API void IPNT4_LST_free(IPNT4_LST_s *list);
-/** @} */
 /** Resizes dst to the source count and copies x, y and z of every element;
  * the tag slots of dst are left as they are.  dst may be a freed list; a
  * freed source is an internal error while checking. */
 QUORM_API void IPNT3_LST_copy(const IPNT3_LST_s *src, IPNT3_LST_s *dst);
-/** @{ */
 /** Writes the coordinates of every element, packed, into the caller's out
  * (num_pnts rows).  A freed list is an internal error while checking and
  * writes nothing. */
 QUORM_API void IPNT3_LST_xtract_pnts(const IPNT3_LST_s *list, double (*out)[3]);
+/** As IPNT3_LST_alloc, for a 4-D list. */
+QUORM_API void IPNT4_LST_alloc(IPNT4_LST_s *list, int n);
+/** As IPNT3_LST_realloc, for a 4-D list. */
+QUORM_API void IPNT4_LST_realloc(IPNT4_LST_s *list, int n);
+/** As IPNT3_LST_free, for a 4-D list. */
+QUORM_API void IPNT4_LST_free(IPNT4_LST_s *list);
+/** As IPNT3_LST_xtract_pnts, writing x, y, z and w. */
 QUORM_API void IPNT4_LST_xtract_pnts(const IPNT4_LST_s *list, double (*out)[4]);
-/** @} */
 
 /* ---- homogeneous poles (w*x, w*y, w*z, w) ------------------------------------ */
 
