@@ -55,9 +55,9 @@ QUORM_API void MTX3_multiply(const MTX3_s *a, const MTX3_s *b, MTX3_s *out);
 QUORM_API void MTX3_multiply_t(const MTX3_s *a, const MTX3_s *b, MTX3_s *out);
 
 /** Snaps the X and Y rows' nearly exact elements and rebuilds the frame from
- * them.  Returns 1, or 0 when X or Y is null or they are parallel: m then
- * keeps the snapped elements after a null row and is restored after parallel
- * rows. */
+ * them.  Returns 1, or 0 when X or Y is null or they are parallel: after a
+ * null row m keeps the snapped elements (and, for a null Y, the unitized X
+ * row); after parallel rows it is restored. */
 QUORM_API int MTX3_fixup(MTX3_s *m);
 
 QUORM_END_DECLS
