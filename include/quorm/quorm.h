@@ -1,4 +1,5 @@
-/* libquorm: the whole public interface.
+/** @file
+ * libquorm: the whole public interface.
  *
  * Compiles as C99 and as C++.  Every function has C linkage.  Which build
  * the installed library is (full or reduced) is fixed in quorm_config.h.

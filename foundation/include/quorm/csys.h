@@ -3,11 +3,12 @@
  *
  * Scaled transformations.  h964 and h965 take a transformation as an array
  * of 13 doubles:
- *   [0..8]   a 3x3 matrix A, row by row, which carries the scale with it
- *            (A = s * rotation for a similarity);
- *   [9..11]  the translation t;
- *   [12]     the scale factor s.
- * A point p maps to A*p + t.
+ *  - [0..8]   a 3x3 matrix A, row by row, which carries the scale with it
+ *             (A = s * rotation for a similarity);
+ *  - [9..11]  the translation t;
+ *  - [12]     the scale factor s.
+ *
+ * A point p maps to `A*p + t`.
  */
 #ifndef QUORM_CSYS_H
 #define QUORM_CSYS_H

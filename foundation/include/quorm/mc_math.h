@@ -23,27 +23,38 @@
 
 QUORM_BEGIN_DECLS
 
+/** to = from. */
 QUORM_API void MC_v_copy(const double from[3], double to[3]);
-/** out = a - b, a + b, s*a, s*a + b, a x b */
+/** out = a - b. */
 QUORM_API void MC_AmB(const double a[3], const double b[3], double out[3]);
+/** out = a + b. */
 QUORM_API void MC_ApB(const double a[3], const double b[3], double out[3]);
+/** out = `s*a`. */
 QUORM_API void MC_aA(double s, const double a[3], double out[3]);
+/** out = `s*a + b`. */
 QUORM_API void MC_aApB(double s, const double a[3], const double b[3], double out[3]);
+/** out = a x b, the cross product. */
 QUORM_API void MC_AxB(const double a[3], const double b[3], double out[3]);
-/** a.b and (a x b).c */
+/** The dot product a.b. */
 QUORM_API double MC_A_dot_B(const double a[3], const double b[3]);
+/** The triple product (a x b).c. */
 QUORM_API double MC_triple_product(const double a[3], const double b[3], const double c[3]);
+/** Length of a. */
 QUORM_API double MC_length(const double a[3]);
+/** Squared length of a. */
 QUORM_API double MC_length2(const double a[3]);
+/** Distance between the points a and b. */
 QUORM_API double MC_dist(const double a[3], const double b[3]);
+/** Squared distance between the points a and b. */
 QUORM_API double MC_dist2(const double a[3], const double b[3]);
 
 /** Unitizes a in place; raises (code 17) when its length is below 1e-4. */
 QUORM_API void MC_v_unit(double a[3]);
 
-/** |a x b|^2 < 1.7453292519943296e-05 */
+/** True when |a x b|^2 < 1.7453292519943296e-05 (meant for unit vectors;
+ * opposite directions count as parallel). */
 QUORM_API bool MC_q_parallel(const double a[3], const double b[3]);
-/** |a.b| < 1e-4 */
+/** True when |a.b| < 1e-4 (meant for unit vectors). */
 QUORM_API bool MC_q_perp(const double a[3], const double b[3]);
 /** Angle between unit a and b: 0 when a.b > 0.9999999, pi when a.b <
  * -0.9999999, else acos(a.b). */
@@ -83,9 +94,10 @@ QUORM_API bool MC_q_point_on_line(const double p[3], const double d[3], const do
 /** p - (p.n - d) n, for the unit normal n of the plane n.x = d. */
 QUORM_API void MC_proj_point_onto_plane(const double p[3], const double n[3], double d, double out[3]);
 
-/** Maps a point (with the translation) or a vector (without) by the
- * 12-double transform m. */
+/** Maps the point p by the 12-double transform m, translation included. */
 QUORM_API void MC_apply_transform_to_point(const double m[12], const double p[3], double out[3]);
+/** Maps the vector v by the linear part of the 12-double transform m (no
+ * translation). */
 QUORM_API void MC_apply_transform_to_vector(const double m[12], const double v[3], double out[3]);
 /** The rigid transform (16 doubles, row by row) that carries a point with
  * local coordinates l in the system from to the point with the same local

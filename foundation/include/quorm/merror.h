@@ -10,10 +10,14 @@
 
 QUORM_BEGIN_DECLS
 
+/** Stores number and level, replacing the previous ones.  message is not
+ * read or kept. */
 QUORM_API void merrorpush(char *message, int number, int level);
 /** Clears number and level; returns 0. */
 QUORM_API int merrorflush(void);
+/** The number of the last push; 0 at load and after merrorflush. */
 QUORM_API int merrornum(void);
+/** The level of the last push; 0 at load and after merrorflush. */
 QUORM_API int merrorlevel(void);
 
 QUORM_END_DECLS

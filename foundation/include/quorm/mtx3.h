@@ -39,19 +39,25 @@ QUORM_API void MTX3_rot_about_axis(double angle, const quorm_vector3 *axis, MTX3
 QUORM_API bool MTX3_is_ortho_normal(const MTX3_s *m);
 /** Every element within tol, and both or neither ortho-normal. */
 QUORM_API bool MTX3_is_equal(const MTX3_s *a, const MTX3_s *b, double tol);
+/** MTX3_is_equal to the identity: every element within tol of it, and m
+ * ortho-normal. */
 QUORM_API bool MTX3_is_identity(const MTX3_s *m, double tol);
 /** Repairs m in place into an ortho-normal matrix; true when it had to change
  * it.  Unchecked, a matrix whose X or Z row is not finite becomes the
  * identity. */
 QUORM_API bool MTX3_ortho_normalize(MTX3_s *m);
 
-/** out = b * a, and out = b * a^T; out may be a or b.  The product of two
- * ortho-normal matrices is kept ortho-normal. */
+/** out = b * a; out may be a or b.  The product of two ortho-normal
+ * matrices is kept ortho-normal (MTX3_ortho_normalize). */
 QUORM_API void MTX3_multiply(const MTX3_s *a, const MTX3_s *b, MTX3_s *out);
+/** out = b * a^T; out may be a or b.  The product of two ortho-normal
+ * matrices is kept ortho-normal (MTX3_ortho_normalize). */
 QUORM_API void MTX3_multiply_t(const MTX3_s *a, const MTX3_s *b, MTX3_s *out);
 
 /** Snaps the X and Y rows' nearly exact elements and rebuilds the frame from
- * them.  Returns 1, or 0 when X or Y is null or they are parallel. */
+ * them.  Returns 1, or 0 when X or Y is null or they are parallel: after a
+ * null row m keeps the snapped elements (and, for a null Y, the unitized X
+ * row); after parallel rows it is restored. */
 QUORM_API int MTX3_fixup(MTX3_s *m);
 
 QUORM_END_DECLS

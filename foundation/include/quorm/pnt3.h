@@ -43,14 +43,20 @@ QUORM_API void PNT3_ask_closest_point(const quorm_point3 *p, const quorm_vector3
                                       int count, quorm_point3 *out);
 
 #if QUORM_FULL_BUILD
-/** Cylindrical coordinates are held as (radius, angle in degrees in [0, 360),
- * z); spherical ones as (radius, azimuth in degrees in [0, 360), polar angle
- * from +Z in degrees in [0, 180]).  A point within 1e-10 of the Z axis has
- * angle (azimuth) 0; one within 1e-10 of the origin has polar angle 0.
- * out may be in. */
+/** Cylindrical coordinates of in, held as (radius, angle in degrees in
+ * [0, 360), z) (full build only).  A point within 1e-10 of the Z axis (in x
+ * and in y) has angle 0.  out may be in. */
 QUORM_API void PNT3_cartesian_to_cylindrical(const quorm_point3 *in, quorm_point3 *out);
+/** The point whose cylindrical coordinates (radius, angle in degrees, z) are
+ * in (full build only).  out may be in. */
 QUORM_API void PNT3_cylindrical_to_cartesian(const quorm_point3 *in, quorm_point3 *out);
+/** Spherical coordinates of in, held as (radius, azimuth in degrees in
+ * [0, 360), polar angle from +Z in degrees in [0, 180]) (full build only).
+ * A point within 1e-10 of the Z axis has azimuth 0; one within 1e-10 of the
+ * origin has polar angle 0.  out may be in. */
 QUORM_API void PNT3_cartesian_to_spherical(const quorm_point3 *in, quorm_point3 *out);
+/** The point whose spherical coordinates (radius, azimuth, polar angle from
+ * +Z, both angles in degrees) are in (full build only).  out may be in. */
 QUORM_API void PNT3_spherical_to_cartesian(const quorm_point3 *in, quorm_point3 *out);
 #endif
 

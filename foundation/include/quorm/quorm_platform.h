@@ -1,8 +1,9 @@
-/* Export and linkage macros shared by every public header of libquorm.
+/** @file
+ * Export and linkage macros shared by every public header of libquorm.
  *
  * Functions present in one build only are declared (and defined) inside
- *   #if QUORM_FULL_BUILD ... #endif      (full build only)
- *   #if QUORM_REDUCED_BUILD ... #endif   (reduced build only)
+ * `#if QUORM_FULL_BUILD` ... `#endif` (full build only) or
+ * `#if QUORM_REDUCED_BUILD` ... `#endif` (reduced build only).
  */
 #ifndef QUORM_QUORM_PLATFORM_H
 #define QUORM_QUORM_PLATFORM_H
@@ -14,12 +15,18 @@
 #include <stdbool.h>
 #endif
 
+/** Marks an exported function: default symbol visibility with GCC-compatible
+ * compilers, nothing elsewhere. */
 #if defined(__GNUC__)
 #define QUORM_API __attribute__((visibility("default")))
 #else
 #define QUORM_API
 #endif
 
+/** @{ */
+/** Enclose the declarations of a header (QUORM_BEGIN_DECLS opens,
+ * QUORM_END_DECLS closes): an extern "C" block in C++, so that every
+ * function has C linkage; nothing in C. */
 #ifdef __cplusplus
 #define QUORM_BEGIN_DECLS extern "C" {
 #define QUORM_END_DECLS }
@@ -27,5 +34,6 @@
 #define QUORM_BEGIN_DECLS
 #define QUORM_END_DECLS
 #endif
+/** @} */
 
 #endif

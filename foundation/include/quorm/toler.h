@@ -6,10 +6,11 @@
  * sets the distance tolerance with TOLER_set_distance_tol.  The equality
  * tolerances form an eight-entry table inside the settings block (acom);
  * sys21 derives it from the fine-tolerance flag and the model scale:
- *   [0] number tolerance       1e-10 (fine) or 1e-4
- *   [1] length tolerance       number tolerance * model scale
- *   [2] length-squared tol.    length tolerance^2
- *   [7] length-squared * 1e8
+ *  - [0] number tolerance: 1e-10 (fine) or 1e-4;
+ *  - [1] length tolerance: number tolerance times model scale;
+ *  - [2] length-squared tolerance: length tolerance squared;
+ *  - [7] length-squared tolerance times 1e8.
+ *
  * Entries 3 to 6 are not set by the library.  Everything reads 0 until the
  * host has set it up.
  */
@@ -18,6 +19,7 @@
 
 #include <quorm/quorm_platform.h>
 
+/** Layout of the exported tolerance block srfc1. */
 typedef struct srfc1_s {
     double distance_tol; /**< model units */
     double angular_tol;  /**< as the host stores it */
@@ -28,20 +30,31 @@ typedef struct srfc1_s {
 
 QUORM_BEGIN_DECLS
 
+/** The distance and angular tolerances; zero at load, filled by the host. */
 QUORM_API extern srfc1_s srfc1;
 
 #if QUORM_FULL_BUILD
+/** The distance tolerance, srfc1.distance_tol (full build only). */
 QUORM_API double TOLER_ask_distance_tol(void);
-/** Stores tol.  A negative tolerance is reported through ERROR_internal
- * ("-ve tolerance: %g"), a NaN or infinite one likewise ("Invalid tolerance:
- * %g"), while the checking level is above 0; neither is ever stored. */
+/** Stores tol as the distance tolerance and returns it (full build only).
+ * A negative tolerance is reported through ERROR_internal
+ * ("-ve tolerance: %g"), a NaN or infinite one likewise
+ * ("Invalid tolerance: %g"), while the checking level is above 0; neither is
+ * ever stored, and the tolerance already held is returned instead. */
 QUORM_API double TOLER_set_distance_tol(double tol);
+/** The distance tolerance in metres: times pxsfac's model-to-metres factor
+ * (full build only). */
 QUORM_API double TOLER_ask_distance_tol_metres(void);
+/** The angular tolerance, srfc1.angular_tol, as the host stored it (full
+ * build only). */
 QUORM_API double TOLER_ask_angular_tol(void);
 #endif
 
+/** Entry 0 of the equality-tolerance table: the number tolerance. */
 QUORM_API double EQ_ask_number_tolerance(void);
+/** Entry 1 of the equality-tolerance table: the length tolerance. */
 QUORM_API double EQ_ask_length_tolerance(void);
+/** Entry 2 of the equality-tolerance table: the length-squared tolerance. */
 QUORM_API double EQ_ask_length_squared_tolerance(void);
 
 /** 1 when |*a - *b| <= the tolerance of *kind (0 number, 1 length, 2 length

@@ -23,11 +23,13 @@ QUORM_API bool VEC2_is_finite(const VEC2_s *u);
  * the same test on the length. unit may be u. */
 QUORM_API int VEC2_unitize(const VEC2_s *u, double tol, double *length, VEC2_s *unit);
 
-/** Parallel when cross(u, v)^2 / (|u|^2 |v|^2) <= tol^2 (tol is the sine of the
- * allowed deviation); perpendicular when (u.v)^2 / (|u|^2 |v|^2) <= tol^2
- * (tol is the cosine).  A vector of squared length <= 1e-20 is parallel and
- * perpendicular to everything. */
+/** True when u and v are parallel: cross(u, v)^2 / (|u|^2 |v|^2) <= tol^2
+ * (tol is the sine of the allowed deviation; opposite directions count).  A
+ * vector of squared length <= 1e-20 is parallel to everything. */
 QUORM_API bool VEC2_is_parallel(const VEC2_s *u, const VEC2_s *v, double tol);
+/** True when u and v are perpendicular: (u.v)^2 / (|u|^2 |v|^2) <= tol^2 (tol
+ * is the cosine of the allowed angle).  A vector of squared length <= 1e-20
+ * is perpendicular to everything. */
 QUORM_API bool VEC2_is_perpendicular(const VEC2_s *u, const VEC2_s *v, double tol);
 
 /** A vector perpendicular to u, not unitized: (-y, x) when |y| > |x|, else

@@ -23,11 +23,13 @@ QUORM_API bool VEC3_is_finite(const quorm_vector3 *u);
  * the same test on the length. unit may be u. */
 QUORM_API int VEC3_unitize(const quorm_vector3 *u, double tol, double *length, quorm_vector3 *unit);
 
-/** Parallel when |u x v|^2 / (|u|^2 |v|^2) <= tol^2 (tol is the sine of the
- * allowed deviation); perpendicular when (u.v)^2 / (|u|^2 |v|^2) <= tol^2
- * (tol is the cosine).  A vector of squared length <= 1e-20 is parallel and
- * perpendicular to everything. */
+/** True when u and v are parallel: |u x v|^2 / (|u|^2 |v|^2) <= tol^2 (tol
+ * is the sine of the allowed deviation; opposite directions count).  A
+ * vector of squared length <= 1e-20 is parallel to everything. */
 QUORM_API bool VEC3_is_parallel(const quorm_vector3 *u, const quorm_vector3 *v, double tol);
+/** True when u and v are perpendicular: (u.v)^2 / (|u|^2 |v|^2) <= tol^2 (tol
+ * is the cosine of the allowed angle).  A vector of squared length <= 1e-20
+ * is perpendicular to everything. */
 QUORM_API bool VEC3_is_perpendicular(const quorm_vector3 *u, const quorm_vector3 *v, double tol);
 
 /** A vector perpendicular to u (not unitized): the component of least

@@ -20,8 +20,9 @@
 
 QUORM_BEGIN_DECLS
 
-/** out = unit v (2-D and 3-D). */
+/** out = unit v, for a 2-D v. */
 QUORM_API void vunt2(const double v[2], int *ok, double out[2]);
+/** out = unit v, for a 3-D v. */
 QUORM_API void vunt3(const double v[3], int *ok, double out[3]);
 /** out = unit (a x b). */
 QUORM_API void vcru3(const double a[3], const double b[3], int *ok, double out[3]);
