@@ -1179,6 +1179,7 @@ QUORM_API void BCDF_convert_4d_to_3d(BCDF_s *bcdf) {
 QUORM_API double BCDF_normalize_parameters(BCDF_s *bcdf) {
     if (!params_present(bcdf)) return 0.0;
     const int n = count(bcdf->params);
+    if (n < 1) return 0.0; // an empty list has no last parameter
     double *t = bcdf->params->points;
     const double last = t[n - 1];
     // A single point (or a degenerate range) has nothing to normalise.

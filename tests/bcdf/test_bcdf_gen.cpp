@@ -541,6 +541,9 @@ TEST(BcdfGenParams, NormaliseAndUnnormalise) {
     BCDF_unnormalize_parameters(b, 4.0);
     EXPECT_EQ(values(b->params), (std::vector<double>{0, 2, 4}));
     EXPECT_EQ(values(b->slope_pars), std::vector<double>{2});
+    b->params->num_points = 0; // an emptied list: nothing to read, nothing changes
+    EXPECT_EQ(BCDF_normalize_parameters(b), 0.0);
+    EXPECT_EQ(values(b->slope_pars), std::vector<double>{2});
     PNTLST_free_structure(b->params);
     b->params = nullptr;
     MessageCapture capture(true);
