@@ -156,9 +156,10 @@ QUORM_API bool MTX4_is_identity(const MTX4_s *m, double tol) {
 QUORM_API bool MTX4_is_equal_transform(const MTX4_s *a, const MTX4_s *b, double rotation_tol, double distance_tol,
                                        double last_tol) {
     const double *x = a->elem, *y = b->elem;
-    if (std::fabs(x[15] - y[15]) > last_tol) return false;
+    // Written as "not within" so that a NaN element never compares equal.
+    if (!(std::fabs(x[15] - y[15]) <= last_tol)) return false;
     const Vector3 d{x[3] - y[3], x[7] - y[7], x[11] - y[11]};
-    if (quorm::dot(d, d) > distance_tol * distance_tol) return false;
+    if (!(quorm::dot(d, d) <= distance_tol * distance_tol)) return false;
     const MTX3_s la = mtx4_linear_part(*a), lb = mtx4_linear_part(*b);
     return MTX3_is_equal(&la, &lb, rotation_tol);
 }

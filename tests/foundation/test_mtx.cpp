@@ -577,6 +577,11 @@ TEST(Mtx4, Comparisons) {
     b = a;
     b.elem[15] = 1.5;
     EXPECT_FALSE(MTX4_is_equal_transform(&a, &b, 1.0, 1.0, 0.4));
+    for (int i : {3, 7, 11, 15}) { // a NaN translation or last element is never equal
+        b = a;
+        b.elem[i] = std::nan("");
+        EXPECT_FALSE(MTX4_is_equal_transform(&a, &b, 1.0, 1.0, 1.0)) << i;
+    }
     b = a;
     b.elem[0] = 1 + 1e-12; // no longer ortho-normal
     EXPECT_FALSE(MTX4_is_equal_transform(&a, &b, 1e-10, 1.0, 0.0));

@@ -25,7 +25,7 @@ QUORM_API bool MTX4_is_equal(const MTX4_s *a, const MTX4_s *b, double tol);
  * linear part ortho-normal. */
 QUORM_API bool MTX4_is_identity(const MTX4_s *m, double tol);
 /** Same last element (last_tol), translations within distance_tol, linear
- * parts equal within rotation_tol. */
+ * parts equal within rotation_tol; a NaN in any of them makes them unequal. */
 QUORM_API bool MTX4_is_equal_transform(const MTX4_s *a, const MTX4_s *b, double rotation_tol, double distance_tol,
                                        double last_tol);
 
