@@ -16,7 +16,7 @@ run_config() {
   (cd "build/$name" && ctest --output-on-failure -j"$jobs")
 }
 
-run_config full -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_config full -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORM_DOCS_WERROR=ON
 run_config reduced -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORM_REDUCED_BUILD=ON
 echo "=== API reference"
 cmake --build build/full --target docs >/dev/null
