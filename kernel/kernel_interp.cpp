@@ -304,6 +304,20 @@ bool negative_weight(const Problem &pr, const double *ctrl) {
 // A pivot that vanishes against the size of the matrix.
 inline bool vanishing(double pivot, double threshold) { return !(std::fabs(pivot) > threshold); }
 
+// The equations of the m unknowns, ordered by parameter (band order).
+Equation *sorted_equations(Temporaries &t, const Problem &pr, const double *knots, const double *params,
+                           const double *cond_params, const int *cond_orders) {
+    Equation *eq = t.alloc<Equation>(pr.m);
+    list_equations(pr, knots, params, cond_params, cond_orders, eq);
+    sort_equations(eq, pr.np, pr.m);
+    return eq;
+}
+
+// Zeroes row i of an n-row band of half-width w in the full (n x n) layout.
+void clear_band_row(double **band, int i, int n, int w) {
+    for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
+}
+
 // ---- the solvers -----------------------------------------------------------------------
 
 int solve_dense(const Problem &pr, const int *descriptor, const double *points, const double *params,
@@ -357,18 +371,14 @@ int solve_banded(const Problem &pr, const double *points, const double *params, 
     quorm::run_or_clean_up(
         __FILE__, __LINE__,
         [&] {
-            Equation *eq = t.alloc<Equation>(n);
-            list_equations(pr, knots, params, cond_params, cond_orders, eq);
-            sort_equations(eq, pr.np, n);
+            Equation *eq = sorted_equations(t, pr, knots, params, cond_params, cond_orders);
             msetup_banded(n, w, &band, &vector);
             if (merrorlevel() != 0) {
                 merrorflush();
                 status = -1;
             } else if (!fill_band(
                            pr, knots, eq,
-                           [&](int i) {
-                               for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
-                           },
+                           [&](int i) { clear_band_row(band, i, n, w); },
                            [&](int i, int j, double v) { band[i][j] = v; })) {
                 status = -1;
             } else {
@@ -410,9 +420,7 @@ int solve_compact(const Problem &pr, const double *points, const double *params,
     quorm::run_or_clean_up(
         __FILE__, __LINE__,
         [&] {
-            Equation *eq = t.alloc<Equation>(n);
-            list_equations(pr, knots, params, cond_params, cond_orders, eq);
-            sort_equations(eq, pr.np, n);
+            Equation *eq = sorted_equations(t, pr, knots, params, cond_params, cond_orders);
             double **packed = row_pointers(t, n, width);
             double **lower = row_pointers(t, n, std::max(w, 1));
             int *index = t.alloc<int>(n);
@@ -591,9 +599,7 @@ int band_equations(const int *descriptor, const double *knots, const double *par
     quorm::run_or_clean_up(
         __FILE__, __LINE__,
         [&] {
-            Equation *eq = t.alloc<Equation>(n);
-            list_equations(pr, knots, params, cond_params, cond_orders, eq);
-            sort_equations(eq, pr.np, n);
+            Equation *eq = sorted_equations(t, pr, knots, params, cond_params, cond_orders);
             ok = fill_band(
                 pr, knots, eq, [&](int i) { clear(i, n, w); }, [&](int i, int j, double v) { put(i, j, w, v); });
         },
@@ -688,9 +694,7 @@ QUORM_API int h0926a(const int *descriptor, const double *knots, const double *p
                      const int *cond_orders, double **band) {
     return band_equations(
         descriptor, knots, params, cond_params, cond_orders,
-        [&](int i, int n, int w) {
-            for (int j = std::max(0, i - w); j <= std::min(n - 1, i + w); ++j) band[i][j] = 0.0;
-        },
+        [&](int i, int n, int w) { clear_band_row(band, i, n, w); },
         [&](int i, int j, int, double v) { band[i][j] = v; });
 }
 
