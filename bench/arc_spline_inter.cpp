@@ -22,31 +22,30 @@ ARC_SPLINE_1_seg_2d_s circle(double x, double y, double r) {
     return s;
 }
 
-// Pairs of crossing circles (two intersection points each).
-std::vector<ARC_SPLINE_1_seg_2d_s> crossing_pairs() {
-    std::mt19937 rng(7);
+// kCases pairs of circles with radii in [1, 2]: the second centre lies at
+// the distance gap(r1, r2, u) from the first, in a random direction.
+template <class Gap> std::vector<ARC_SPLINE_1_seg_2d_s> circle_pairs(unsigned seed, Gap gap) {
+    std::mt19937 rng(seed);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     std::vector<ARC_SPLINE_1_seg_2d_s> v;
     for (int i = 0; i < kCases; ++i) {
-        const double r1 = 1 + u(rng), r2 = 1 + u(rng), a = 6.283 * u(rng);
-        const double d = std::fabs(r1 - r2) + (0.1 + 0.8 * u(rng)) * (r1 + r2 - std::fabs(r1 - r2));
+        const double r1 = 1 + u(rng), r2 = 1 + u(rng), a = 6.283 * u(rng), d = gap(r1, r2, u(rng));
         v.push_back(circle(10 * u(rng), 10 * u(rng), r1));
         v.push_back(circle(v.back().center.x + d * std::cos(a), v.back().center.y + d * std::sin(a), r2));
     }
     return v;
 }
 
+// Pairs of crossing circles (two intersection points each).
+std::vector<ARC_SPLINE_1_seg_2d_s> crossing_pairs() {
+    return circle_pairs(7, [](double r1, double r2, double f) {
+        return std::fabs(r1 - r2) + (0.1 + 0.8 * f) * (r1 + r2 - std::fabs(r1 - r2));
+    });
+}
+
 // Pairs of separate circles (four common tangents).
 std::vector<ARC_SPLINE_1_seg_2d_s> separate_pairs() {
-    std::mt19937 rng(8);
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    std::vector<ARC_SPLINE_1_seg_2d_s> v;
-    for (int i = 0; i < kCases; ++i) {
-        const double r1 = 1 + u(rng), r2 = 1 + u(rng), a = 6.283 * u(rng), d = (r1 + r2) * (1.2 + u(rng));
-        v.push_back(circle(10 * u(rng), 10 * u(rng), r1));
-        v.push_back(circle(v.back().center.x + d * std::cos(a), v.back().center.y + d * std::sin(a), r2));
-    }
-    return v;
+    return circle_pairs(8, [](double r1, double r2, double f) { return (r1 + r2) * (1.2 + f); });
 }
 
 void BM_inter_of_2_circular_arcs(benchmark::State &state) {
@@ -108,35 +107,24 @@ void BM_inter_circular_arc_line_seg(benchmark::State &state) {
 }
 BENCHMARK(BM_inter_circular_arc_line_seg);
 
-void BM_tangents_exterior_to_circles(benchmark::State &state) {
-    const std::vector<ARC_SPLINE_1_seg_2d_s> v = separate_pairs();
-    int i = 0;
-    for (auto _ : state) {
-        ARC_SPLINE_1_seg_2d_s o1, o2;
-        double p1[2], p2[2];
-        int count, status;
-        ARC_SPLINE_ask_tangents_exterior_to_circles_2d(&v[2 * i], &v[2 * i + 1], 1, 1, tols, &count, &o1, &o2, p1, p2,
-                                                       &status);
-        benchmark::DoNotOptimize(o2);
-        i = (i + 1) % kCases;
-    }
-}
-BENCHMARK(BM_tangents_exterior_to_circles);
+// The exterior and the interior common tangents share their arguments.
+typedef void (*CommonTangents)(const ARC_SPLINE_1_seg_2d_s *, const ARC_SPLINE_1_seg_2d_s *, int, int, const double[],
+                               int *, ARC_SPLINE_1_seg_2d_s *, ARC_SPLINE_1_seg_2d_s *, double[2], double[2], int *);
 
-void BM_tangents_interior_to_circles(benchmark::State &state) {
+void BM_common_tangents(benchmark::State &state, CommonTangents tangents) {
     const std::vector<ARC_SPLINE_1_seg_2d_s> v = separate_pairs();
     int i = 0;
     for (auto _ : state) {
         ARC_SPLINE_1_seg_2d_s o1, o2;
         double p1[2], p2[2];
         int count, status;
-        ARC_SPLINE_ask_tangents_interior_to_circles_2d(&v[2 * i], &v[2 * i + 1], 1, 1, tols, &count, &o1, &o2, p1, p2,
-                                                       &status);
+        tangents(&v[2 * i], &v[2 * i + 1], 1, 1, tols, &count, &o1, &o2, p1, p2, &status);
         benchmark::DoNotOptimize(o2);
         i = (i + 1) % kCases;
     }
 }
-BENCHMARK(BM_tangents_interior_to_circles);
+BENCHMARK_CAPTURE(BM_common_tangents, exterior, ARC_SPLINE_ask_tangents_exterior_to_circles_2d);
+BENCHMARK_CAPTURE(BM_common_tangents, interior, ARC_SPLINE_ask_tangents_interior_to_circles_2d);
 
 void BM_tangents_thru_a_point(benchmark::State &state) {
     const std::vector<ARC_SPLINE_1_seg_2d_s> v = separate_pairs();
