@@ -2,6 +2,7 @@
 // conditions it was built for (through its points, tangent to its lines and
 // circles), over many random configurations including near-degenerate ones.
 #include "circle_truth.hpp"
+#include "test_support.h"
 
 #include <corvex/capture.hpp>
 #include <corvex/exception.hpp>
@@ -37,21 +38,8 @@ void expect_sound(const ARC_SPLINE_1_seg_2d_s &s, double slack) {
     EXPECT_NEAR(dist(s.start_pt, s.center), s.radius, slack);
 }
 
-std::string assertion_text(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const Kaltor::Error::Severe &e) {
-        return e.message();
-    }
-    return "";
-}
-
-class Checking : public ::testing::Test {
-  protected:
-    void SetUp() override { saved_ = MACH__checking_level; }
-    void TearDown() override { MACH__checking_level = saved_; }
-    int saved_ = 1;
-};
+using quorm_test::assertion_text;
+using quorm_test::Checking;
 
 } // namespace
 

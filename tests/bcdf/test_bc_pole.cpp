@@ -1,4 +1,6 @@
 // Homogeneous poles and the bounding box of rational B-curves.
+#include "test_support.h"
+
 #include <corvex/capture.hpp>
 #include <quorm/quorm.h>
 
@@ -11,19 +13,7 @@
 
 namespace {
 
-class Poles : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saved_ = acom;
-        acom.eq_tol[0] = 1e-10;
-        acom.eq_tol[1] = 1e-8;
-        acom.eq_tol[2] = 1e-16;
-    }
-    void TearDown() override { acom = saved_; }
-
-  private:
-    acom_s saved_;
-};
+using Poles = quorm_test::EqualityTolerances;
 
 // Point of a rational B-spline by the Cox-de Boor recursion of the basis
 // functions (independent of the kernel's knot insertion).

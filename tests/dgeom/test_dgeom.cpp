@@ -1,5 +1,7 @@
 // Differential geometry against closed forms: circles, helices, lines,
 // spheres, cylinders, planes, and the sections of a cubic graph surface.
+#include "test_support.h"
+
 #include <quorm/quorm.h>
 
 #include <gtest/gtest.h>
@@ -77,19 +79,7 @@ void curvature_vector(const double *d1, const double *d2, double *k) {
 }
 #endif
 
-class Dgeom : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saved_ = acom;
-        acom.eq_tol[0] = 1e-10;
-        acom.eq_tol[1] = 1e-8;
-        acom.eq_tol[2] = 1e-16;
-    }
-    void TearDown() override { acom = saved_; }
-
-  private:
-    acom_s saved_;
-};
+using Dgeom = quorm_test::EqualityTolerances;
 
 } // namespace
 

@@ -1,4 +1,6 @@
 // VEC2_ and VEC3_ families: unitizing, tests, perpendiculars, angles.
+#include "test_support.h"
+
 #include <corvex/exception.hpp>
 #include <quorm/quorm.h>
 
@@ -17,23 +19,8 @@ namespace {
 const double nan_value = std::numeric_limits<double>::quiet_NaN();
 const double pi = 3.14159265358979323846;
 
-// Runs f and returns the text of the assertion it fails ("" when none).
-std::string assertion_text(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const Kaltor::Error::Severe &e) {
-        return e.message();
-    }
-    return "";
-}
-
-// Sets the checking level for one test and restores it afterwards.
-class Checking : public ::testing::Test {
-  protected:
-    void SetUp() override { saved_ = MACH__checking_level; }
-    void TearDown() override { MACH__checking_level = saved_; }
-    int saved_ = 1;
-};
+using quorm_test::assertion_text;
+using quorm_test::Checking;
 
 double len(const Vector3 &v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 double dot3(const Vector3 &a, const Vector3 &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
