@@ -1,5 +1,6 @@
 // Independent plane geometry for checking the intersection and construction
-// results: plain formulas on centres and radii, nothing from the library.
+// results: plain formulas on centres and radii, nothing from the library
+// (truth::), and the inputs those tests share (arc_input::).
 #ifndef QUORM_TESTS_CIRCLE_TRUTH_HPP
 #define QUORM_TESTS_CIRCLE_TRUTH_HPP
 
@@ -59,5 +60,20 @@ struct Rng {
 };
 
 } // namespace truth
+
+// Inputs the intersection and construction tests share, built with the
+// library: the usual tolerances and a full circle.
+namespace arc_input {
+
+const double tols[3] = {1e-7, 1e-4, 1e-9};
+
+inline ARC_SPLINE_1_seg_2d_s circle(double x, double y, double r) {
+    ARC_SPLINE_1_seg_2d_s s;
+    const PNT2_s c{x, y};
+    ARC_SPLINE_cre_circle_from_center_and_radius_2d(&c, r, &s);
+    return s;
+}
+
+} // namespace arc_input
 
 #endif

@@ -19,14 +19,8 @@ using truth::dist;
 
 namespace {
 
-const double tols[3] = {1e-7, 1e-4, 1e-9};
-
-ARC_SPLINE_1_seg_2d_s circle(double x, double y, double r) {
-    ARC_SPLINE_1_seg_2d_s s;
-    const PNT2_s c{x, y};
-    ARC_SPLINE_cre_circle_from_center_and_radius_2d(&c, r, &s);
-    return s;
-}
+using arc_input::circle;
+using arc_input::tols;
 
 quorm_point3 p3(const PNT2_s &p) { return quorm_point3{p.x, p.y, 0.0}; }
 
