@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Main job: builds and installs libquorm and the quorm tool, runs
-# `quorm demo` from the installed package, then builds the example programs
-# against the installed package (CMake find_package and pkg-config) and runs
-# them.
+# Main job: builds and installs libquorm, the quorm tool and the Python
+# module, runs `quorm demo` and a fit from Python against the installed
+# package, then builds the example programs against the installed package
+# (CMake find_package and pkg-config) and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -21,6 +21,14 @@ if [ ! -x "$prefix/bin/quorm" ]; then
   exit 1
 fi
 "$prefix/bin/quorm" demo -o build/quorm-demo
+
+# The Python module from the installed prefix, under the interpreter it was
+# built for (when the build had pybind11 and NumPy).
+py_dir=$(sed -n 's/^QUORM_PYTHON_INSTALL_DIR:[A-Z]*=//p' build/release/CMakeCache.txt)
+py_exe=$(sed -n 's/^Python_EXECUTABLE:[A-Z]*=//p' build/release/CMakeCache.txt)
+if [ -n "$py_dir" ] && [ -n "$py_exe" ]; then
+  (cd / && PYTHONPATH="$prefix/$py_dir" "$py_exe" -c 'import quorm; print(quorm.fit_circle([[1,0],[0,1],[-1,0]]))')
+fi
 
 # Through the CMake package.
 cmake -S examples -B build/examples -DCMAKE_PREFIX_PATH="$prefix" >/dev/null

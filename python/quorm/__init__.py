@@ -101,7 +101,8 @@ class CircleFit:
     tell; the radius is then infinite, the centre and statistics NaN.
     ``fit_measure`` is sqrt(n / lambda), lambda the eigenvalue of the
     algebraic fit (larger is a better fit); NaN when the fit fell back to the
-    circle through three of the points.
+    circle through three of the points (as it does for points that lie exactly
+    on a circle).  The deviations are measured from the points on both paths.
     """
     centre: np.ndarray
     radius: float
@@ -153,6 +154,15 @@ def _stats(stats):
     return tuple(float(s) for s in stats)
 
 
+def _radial_stats(points, centre, radius, stats):
+    """The library's statistics; on its fallback path, which leaves them
+    unwritten, the maximum and mean radial deviations are measured here."""
+    if not math.isnan(stats[0]):
+        return _stats(stats)
+    d = np.abs(np.linalg.norm(np.asarray(points, dtype=np.float64) - centre, axis=1) - radius)
+    return float(d.max()), math.nan, float(d.mean())
+
+
 def centroid(points) -> np.ndarray:
     """Mean of (n, 2) or (n, 3) points."""
     return np.array(_quorm.centroid(points))
@@ -175,7 +185,8 @@ def fit_circle(points) -> CircleFit:
     centre, radius, status, stats = _quorm.fit_circle(points)
     if status != 0 or radius >= _NO_RADIUS:
         return CircleFit(np.full(2, np.nan), math.inf, math.nan, math.nan, math.nan, True)
-    return CircleFit(np.array(centre), float(radius), *_stats(stats), degenerate=False)
+    centre = np.array(centre)
+    return CircleFit(centre, float(radius), *_radial_stats(points, centre, radius, stats), degenerate=False)
 
 
 def fit_sphere(points) -> SphereFit:
@@ -183,7 +194,8 @@ def fit_sphere(points) -> SphereFit:
     centre, radius, status, stats = _quorm.fit_sphere(points)
     if status != 0 or radius >= _NO_RADIUS:
         return SphereFit(np.full(3, np.nan), math.inf, math.nan, math.nan, math.nan, True)
-    return SphereFit(np.array(centre), float(radius), *_stats(stats), degenerate=False)
+    centre = np.array(centre)
+    return SphereFit(centre, float(radius), *_radial_stats(points, centre, radius, stats), degenerate=False)
 
 
 def _full_build_only(name):

@@ -43,6 +43,15 @@ def test_fits_recover_known_geometry_from_noisy_points():
         assert plane.mean_deviation == pytest.approx(dist.mean(), rel=1e-9)
         assert plane.rms_deviation == pytest.approx(np.sqrt((dist ** 2).mean()), rel=1e-9)
 
+    # Points exactly on a circle or sphere: the fallback construction, still
+    # with measured deviations (no fit measure).
+    exact = quorm.fit_circle([[1, 0], [0, 1], [-1, 0]])
+    np.testing.assert_allclose(exact.centre, [0, 0], atol=1e-12)
+    assert exact.radius == pytest.approx(1) and exact.max_deviation < 1e-12 and exact.mean_deviation < 1e-12
+    assert math.isnan(exact.fit_measure)
+    exact = quorm.fit_sphere([[1, 0, 0], [0, 1, 0], [-1, 0, 0], [0, 0, 1]])
+    assert exact.radius == pytest.approx(1) and exact.max_deviation < 1e-12
+
     line = quorm.fit_line([[0, 1], [1, 2], [2, 3]])
     assert abs(line.normal @ [1, 1]) < 1e-12 and line.max_deviation < 1e-12
     np.testing.assert_allclose(quorm.centroid([[0, 0, 0], [2, 4, 6]]), [1, 2, 3])
