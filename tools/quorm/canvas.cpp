@@ -91,8 +91,8 @@ void Canvas::apply(const Pen &pen) {
     }
 }
 
-void Canvas::polyline(const std::vector<Pt> &pts, bool closed, const Pen &pen) {
-    if (pts.size() < 2) return;
+// Starts a path through the points, in page coordinates.
+void Canvas::trace(const std::vector<Pt> &pts) {
     double x, y;
     for (std::size_t i = 0; i < pts.size(); ++i) {
         to_page(pts[i], x, y);
@@ -101,6 +101,11 @@ void Canvas::polyline(const std::vector<Pt> &pts, bool closed, const Pen &pen) {
         else
             cairo_line_to(cr_, x, y);
     }
+}
+
+void Canvas::polyline(const std::vector<Pt> &pts, bool closed, const Pen &pen) {
+    if (pts.size() < 2) return;
+    trace(pts);
     if (closed) cairo_close_path(cr_);
     apply(pen);
     cairo_stroke(cr_);
@@ -121,14 +126,7 @@ void Canvas::segments(const std::vector<Pt> &ends, const Pen &pen) {
 
 void Canvas::fill(const std::vector<Pt> &pts, double r, double g, double b, double alpha) {
     if (pts.size() < 3) return;
-    double x, y;
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-        to_page(pts[i], x, y);
-        if (i == 0)
-            cairo_move_to(cr_, x, y);
-        else
-            cairo_line_to(cr_, x, y);
-    }
+    trace(pts);
     cairo_close_path(cr_);
     cairo_set_source_rgba(cr_, r, g, b, alpha);
     cairo_fill(cr_);

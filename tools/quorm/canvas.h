@@ -50,6 +50,7 @@ class Canvas {
 
   private:
     void to_page(Pt p, double &x, double &y) const;
+    void trace(const std::vector<Pt> &pts);
     void apply(const Pen &pen);
 
     std::string path_;
